@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test; then the standard-C++ tests once more
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DHYD_WERROR=ON
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHYD_WERROR=ON \
+  -DHYD_SANITIZE=ON -DHYD_QT=OFF -DHYD_BENCH=OFF
+cmake --build build-san -j "$jobs"
+ctest --test-dir build-san --output-on-failure -j "$jobs" -L core
