@@ -1,0 +1,86 @@
+#pragma once
+// A scripted user link for tests: records every message and progress call,
+// and presses Cancel on cue.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "UserLink.h"
+
+class TFakeLink : public TUserLink {
+public:
+    struct TWindow {
+        std::string Caption;
+        std::vector<std::pair<int, int>> Sets;   // every Percent_Set(Position, Total)
+        int CancelledAsked = 0;
+        bool Closed = false;
+        int Left = NotSet, Top = NotSet;
+    };
+
+    std::vector<std::string> Errors;     // texts given to Dialog_Error
+    std::vector<std::string> Warnings;   // texts given to Dialog_Warning
+    std::vector<std::string> Shown;      // every message as the user sees it (Text + "!")
+    std::vector<std::shared_ptr<TWindow>> Windows;
+
+    // Cancel is reported by every window opened after this many Percent_Set
+    // calls in that window (-1: never).
+    int CancelAfterSets = -1;
+    // Where a window is when it is closed (as if the user had moved it).
+    int MovedLeft = NotSet, MovedTop = NotSet;
+
+    std::unique_ptr<TProgress> Percent_Open(const std::string& Caption) override
+    {
+        auto W = std::make_shared<TWindow>();
+        W->Caption = Caption;
+        Windows.push_back(W);
+        return std::make_unique<TFakeProgress>(*this, W);
+    }
+    void Dialog_Error(const std::string& Text) override
+    {
+        Errors.push_back(Text);
+        Shown.push_back(Text + "!");
+    }
+    void Dialog_Warning(const std::string& Text) override
+    {
+        Warnings.push_back(Text);
+        Shown.push_back(Text + "!");
+    }
+
+private:
+    class TFakeProgress : public TProgress {
+    public:
+        TFakeProgress(TFakeLink& Link, std::shared_ptr<TWindow> W) : Link(Link), W(std::move(W)) {}
+        ~TFakeProgress() override { W->Closed = true; }
+        void Percent_Set(int Position, int Total) override { W->Sets.emplace_back(Position, Total); }
+        bool Percent_Cancelled() override
+        {
+            ++W->CancelledAsked;
+            return Link.CancelAfterSets >= 0 &&
+                   static_cast<int>(W->Sets.size()) >= Link.CancelAfterSets;
+        }
+        void Set_Window_Bounds(int Left, int Top, int, int) override
+        {
+            W->Left = Left;
+            W->Top = Top;
+        }
+        void Get_Window_Bounds(int& Left, int& Top, int& Width, int& Height) override
+        {
+            Left = Link.MovedLeft != NotSet ? Link.MovedLeft : W->Left;
+            Top = Link.MovedTop != NotSet ? Link.MovedTop : W->Top;
+            Width = 300;
+            Height = 100;
+        }
+
+    private:
+        TFakeLink& Link;
+        std::shared_ptr<TWindow> W;
+    };
+};
+
+// Installs a fake link for the lifetime of a test scope.
+class TScopedFakeLink : public TFakeLink {
+public:
+    TScopedFakeLink() { SetUserLink(this); }
+    ~TScopedFakeLink() override { SetUserLink(nullptr); }
+};
