@@ -35,12 +35,18 @@ int64_t RoundToInt64(double X);
 std::string Int64ToText(int64_t X);
 // Decimals > 0: fixed with that many decimals; 0: no decimals; < 0: "%E"-style
 // scientific text of the runtime (" 1.00000000000000E-0003" layout, see .cpp).
+// Decimals and digit counts are clamped to 0..340 (sign ignored where the
+// magnitude counts). Not-a-number and infinities read "NAN", "INF", "-INF"
+// (" NAN", " INF", "-INF" in the scientific layout); extraction never takes
+// them for numbers.
 std::string FloatToFixed(int Decimals, double X);
 std::string FormatSignificant(int Decimals, int Digits, double X);
 std::string InsertGroupSeparators(const std::string& S);
 std::string IntToGrouped(int64_t X);
 std::string FixedToGrouped(int Decimals, double X);
 // The number text found in S from Position on; Position is left after it.
+// Position counts characters; one below 1 starts at 1, one past the end
+// finds nothing and is left at length + 1.
 std::string ExtractInteger(const std::string& S, int& Position);
 std::string ExtractFixed(const std::string& S, int& Position);
 std::string ExtractReal(const std::string& S, int& Position);
