@@ -148,6 +148,8 @@ protected:
 
     TCalc& MakeBlow()
     {
+        if (Blow)
+            Detach(*Blow, BlowSteps);
         Blow = std::make_unique<TCalc>();
         BlowCalc = Blow.get();
         return *Blow;
@@ -466,27 +468,32 @@ TEST_F(ReportTest, ValueTexts)
               "     2.7 МПа");
 }
 
-TEST_F(ReportTest, CancelAtOnce)
+TEST_F(ReportTest, CancelEndsTheTableWithRowsDoneOfAll)
 {
     ConstantPressureCase();
-    Link.CancelAfterSets = 0;
-    const auto Lines = ReportLines();
+    Link.CancelAfterSets = 0;   // at once: row 0 only
+    auto Lines = ReportLines();
     const std::size_t Header = IndexOf(Lines, "РЕЗУЛЬТАТЫ:") + 3;
     ASSERT_EQ(Lines.size(), Header + 3);
     EXPECT_TRUE(StartsWith(Lines[Header + 1], "    0")) << Lines[Header + 1];
     EXPECT_EQ(Lines[Header + 2], "ГЕНЕРАЦИЯ ОТЧЁТА БЫЛА ПРЕРВАНА ПОЛЬЗОВАТЕЛЕМ (0 из 3)!");
-    EXPECT_TRUE(Link.Windows[0]->Sets.empty());
-    EXPECT_TRUE(Link.Windows[0]->Closed);
-}
+    EXPECT_TRUE(Link.Windows.back()->Sets.empty());
+    EXPECT_TRUE(Link.Windows.back()->Closed);
 
-TEST_F(ReportTest, CancelPartWay)
-{
-    ConstantPressureCase();
-    Link.CancelAfterSets = 2;
-    const auto Lines = ReportLines();
+    Link.CancelAfterSets = 2;   // part-way
+    Lines = ReportLines();
     EXPECT_TRUE(StartsWith(Lines[Lines.size() - 2], "    2")) << Lines[Lines.size() - 2];
     EXPECT_EQ(Lines.back(), "ГЕНЕРАЦИЯ ОТЧЁТА БЫЛА ПРЕРВАНА ПОЛЬЗОВАТЕЛЕМ (2 из 3)!");
-    EXPECT_EQ(Link.Windows[0]->CancelledAsked, 3);
+    EXPECT_EQ(Link.Windows.back()->CancelledAsked, 3);
+
+    DrivingPipe(3);             // in the stage table of repeated hammers
+    for (int i = 0; i < 3; ++i)
+        AddStage(1.0, 0);
+    Calc.StageCount = 3;
+    Link.CancelAfterSets = 1;
+    Lines = ReportLines();
+    EXPECT_TRUE(StartsWith(Lines[Lines.size() - 2], "    1")) << Lines[Lines.size() - 2];
+    EXPECT_EQ(Lines.back(), "ГЕНЕРАЦИЯ ОТЧЁТА БЫЛА ПРЕРВАНА ПОЛЬЗОВАТЕЛЕМ (1 из 3)!");
 }
 
 TEST_F(ReportTest, CancelInSingleHammerStageTableCancelsTheStepTableToo)
@@ -505,20 +512,6 @@ TEST_F(ReportTest, CancelInSingleHammerStageTableCancelsTheStepTableToo)
     EXPECT_TRUE(StartsWith(Lines[Header + 4], "   №№   Время Вх.дав")) << Lines[Header + 4];
     EXPECT_TRUE(StartsWith(Lines[Header + 5], "    0   0.0 c")) << Lines[Header + 5];
     EXPECT_EQ(Lines[Header + 6], "ГЕНЕРАЦИЯ ОТЧЁТА БЫЛА ПРЕРВАНА ПОЛЬЗОВАТЕЛЕМ (0 из 3)!");
-}
-
-TEST_F(ReportTest, CancelInRepeatedHammers)
-{
-    ConstantPressureCase();
-    DrivingPipe(3);
-    AddStage(1.0, 0);
-    AddStage(1.0, 0);
-    AddStage(1.0, 0);
-    Calc.StageCount = 3;
-    Link.CancelAfterSets = 1;
-    const auto Lines = ReportLines();
-    EXPECT_TRUE(StartsWith(Lines[Lines.size() - 2], "    1")) << Lines[Lines.size() - 2];
-    EXPECT_EQ(Lines.back(), "ГЕНЕРАЦИЯ ОТЧЁТА БЫЛА ПРЕРВАНА ПОЛЬЗОВАТЕЛЕМ (1 из 3)!");
 }
 
 TEST_F(ReportTest, ShortStageListIsSaid)
