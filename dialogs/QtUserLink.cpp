@@ -1,0 +1,75 @@
+#include "QtUserLink.h"
+
+#include <QPointer>
+
+#include "WindowPlace.h"
+#include "ZoDialog.h"
+#include "ZoPercent.h"
+
+namespace {
+
+int Jobs = 0;
+
+// One progress window seen through the engine's interface. The window is
+// freed with this object, unless something freed it before.
+class TQtProgress : public TProgress {
+public:
+    explicit TQtProgress(TForm_Percent* Window) : Window(Window) {}
+    ~TQtProgress() override { Percent_Close(Window.data()); }
+
+    void Percent_Set(int Position, int Total) override { ::Percent_Set(Window.data(), Position, Total); }
+    bool Percent_Cancelled() override { return ::Percent_Cancelled(Window.data()); }
+    void Set_Window_Bounds(int Left, int Top, int Width, int Height) override
+    {
+        ::Set_Window_Bounds(Window.data(), Left, Top, Width, Height);
+    }
+    void Get_Window_Bounds(int& Left, int& Top, int& Width, int& Height) override
+    {
+        ::Get_Window_Bounds(Window.data(), Left, Top, Width, Height);
+    }
+
+private:
+    TJobGuard Job;
+    QPointer<TForm_Percent> Window;
+};
+
+}  // namespace
+
+std::unique_ptr<TProgress> TQtUserLink::Percent_Open(const std::string& Caption)
+{
+    return std::make_unique<TQtProgress>(
+        ::Percent_Open(QString::fromStdString(Caption), PercentLeft, PercentTop));
+}
+
+void TQtUserLink::Dialog_Error(const std::string& Text)
+{
+    ::Dialog_Error(QString::fromStdString(Text));
+}
+
+void TQtUserLink::Dialog_Warning(const std::string& Text)
+{
+    ::Dialog_Warning(QString::fromStdString(Text));
+}
+
+int Job_Running()
+{
+    return Jobs;
+}
+
+TJobGuard::TJobGuard()
+{
+    if (++Jobs == 1)
+        emit TJob_State::Instance().Running_Changed(true);
+}
+
+TJobGuard::~TJobGuard()
+{
+    if (--Jobs == 0)
+        emit TJob_State::Instance().Running_Changed(false);
+}
+
+TJob_State& TJob_State::Instance()
+{
+    static TJob_State State;
+    return State;
+}
