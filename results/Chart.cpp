@@ -1,0 +1,232 @@
+// The chart of a finished calculation: one polyline per result series over the
+// time steps of a run, or one per stage quantity over the stages of a repeated
+// water hammer. Each series is scaled on its own between the bottom and the top
+// row of the rectangle; there are no axes.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "Calc.h"
+#include "Canvas.h"
+#include "HydComm.h"
+
+namespace {
+
+const char* const NoRunText = "Расчёт не выполнялся.";
+const char* const NoStagesText = "Нет ни данных ни по одному этапу длительного гидроудара.";
+const char* const StepChartFailedText = "Ошибка расчёта параметров прорисовки.";
+const char* const StageChartFailedText = "Ошибка прорисовки нагнетения гидроударом.";
+
+// Base + V rounded to the nearest integer (ties to even) as a 32-bit coordinate;
+// false when V is not finite or the result does not fit.
+bool ToCoordinate(int32_t Base, double V, int32_t& Result)
+{
+    if (!(V >= -4294967296.0 && V <= 4294967296.0))   // also rejects NaN and infinities
+        return false;
+    // Adding and taking away 1.5 * 2^52 rounds a double below 2^51 in magnitude to
+    // an integer in the current rounding mode, which is to nearest, ties to even.
+    // (std::nearbyint does the same, but as a library call per point.)
+    constexpr double Shift = 6755399441055744.0;
+    // (The build keeps IEEE semantics, so the pair is not folded away.)
+    const int64_t Sum = static_cast<int64_t>(Base) + static_cast<int64_t>((V + Shift) - Shift);
+    if (Sum < INT32_MIN || Sum > INT32_MAX)
+        return false;
+    Result = static_cast<int32_t>(Sum);
+    return true;
+}
+
+// The vertical mapping of one series: Min on the row Bottom - 1, Max on the row Top.
+class TVertical {
+public:
+    // False when the range or the scale is not finite.
+    bool Init(const TRect& Rect, double Min, double Max)
+    {
+        const double Span = Max - Min;
+        if (!std::isfinite(Min) || !std::isfinite(Max) || !std::isfinite(Span))
+            return false;
+        Low = Min;
+        Bottom = Rect.Bottom;
+        Scale = Min < Max ? (static_cast<double>(Rect.Bottom) - Rect.Top - 1) / Span : 0.0;
+        return std::isfinite(Scale);
+    }
+    // The row of value V: round(Bottom - (V - Min) * sy - 1).
+    bool Row(double V, int32_t& Y) const
+    {
+        return ToCoordinate(0, static_cast<double>(Bottom) - (V - Low) * Scale - 1, Y);
+    }
+
+private:
+    double Low = 0;
+    double Scale = 0;
+    int32_t Bottom = 0;
+};
+
+// ----- Step chart -----
+
+// The smaller and the larger of two values; NaN when either is NaN, so that a
+// broken range fails instead of hiding behind the other value.
+double MinOf(double A, double B)
+{
+    return std::isnan(A) || std::isnan(B) ? std::nan("") : std::min(A, B);
+}
+double MaxOf(double A, double B)
+{
+    return std::isnan(A) || std::isnan(B) ? std::nan("") : std::max(A, B);
+}
+
+struct TStepSeries {
+    double TCalcStep::*Field;
+    TColor Color;
+    double Min;
+    double Max;
+    double Start;   // NoValue: the series starts at its first record
+};
+
+bool DrawStepSeries(const TCalc& Calc, const TStepSeries& Series, TCanvas& Canvas,
+                    const TRect& Rect)
+{
+    TVertical Vertical;
+    if (!Vertical.Init(Rect, Series.Min, Series.Max))
+        return false;
+    Canvas.SetPen(Series.Color);
+
+    const double Sx = (static_cast<double>(Rect.Right) - Rect.Left) / Calc.Count;
+    int32_t X = 0;
+    int32_t Y = 0;
+    bool Moved = false;
+    if (IsValue(Series.Start)) {
+        if (!Vertical.Row(Series.Start, Y))
+            return false;
+        Canvas.MoveTo(Rect.Left, Y);
+        Moved = true;
+    }
+    // Record k lies at x = L + round((k + 1) * sx); the last one on the right edge.
+    const int32_t Last = Calc.Count - 1;
+    const TCalcStep* Record = Calc.Records;
+    for (int32_t K = 0; K <= Last; ++K, ++Record) {
+        if (K < Last) {
+            if (!ToCoordinate(Rect.Left, (static_cast<double>(K) + 1) * Sx, X))
+                return false;
+        } else {
+            X = Rect.Right;
+        }
+        if (!Vertical.Row(Record->*Series.Field, Y))
+            return false;
+        if (Moved) {
+            Canvas.LineTo(X, Y);
+        } else {
+            Canvas.MoveTo(X, Y);
+            Moved = true;
+        }
+    }
+    return true;
+}
+
+bool DrawStepChart(const TCalc& Calc, TCanvas& Canvas, const TRect& Rect)
+{
+    if (Calc.Records == nullptr || Calc.Count > Calc.Capacity)
+        return false;
+    const TStepSeries Series[] = {
+        {&TCalcStep::Fill, FillColor, Calc.FillMin, Calc.FillMax, Calc.InitialFill},
+        {&TCalcStep::Speed, SpeedColor, MinOf(Calc.SpeedMin, Calc.InitialSpeed),
+         MaxOf(Calc.SpeedMax, Calc.InitialSpeed), Calc.InitialSpeed},
+        {&TCalcStep::Accel, AccelColor, Calc.AccelMin, Calc.AccelMax, NoValue},
+        {&TCalcStep::Losses, LossColor, Calc.LossesMin, Calc.LossesMax, NoValue},
+        {&TCalcStep::Re, ReColor, Calc.ReMin, Calc.ReMax, NoValue},
+    };
+    // Series 5 first, so that the fill lies on top.
+    for (int I = 4; I >= 0; --I) {
+        if (Series[I].Min > Series[I].Max)   // nothing recorded
+            continue;
+        if (!DrawStepSeries(Calc, Series[I], Canvas, Rect))
+            return false;
+    }
+    return true;
+}
+
+// ----- Stage chart -----
+
+struct TStageSeries {
+    double TCalcStage::*Field;
+    TColor Color;
+    bool Rising;   // drawn when first <= last (else when first >= last)
+};
+
+bool DrawStageSeries(const TCalc& Calc, const TStageSeries& Series, double Min, double Max,
+                     TCanvas& Canvas, const TRect& Rect)
+{
+    TVertical Vertical;
+    if (!Vertical.Init(Rect, Min, Max))
+        return false;
+    Canvas.SetPen(Series.Color);
+
+    const double Width = static_cast<double>(Rect.Right) - Rect.Left;
+    const double Sx = Calc.StageCount > 1 ? Width / (Calc.StageCount - 1) : Width;
+    const TCalcStage* Stage = Calc.Stages;
+    int32_t X = 0;
+    int32_t Y = 0;
+    if (!Vertical.Row(Stage->*Series.Field, Y))
+        return false;
+    Canvas.MoveTo(Rect.Left, Y);
+    int32_t K = 1;
+    for (Stage = Stage->Next; Stage != nullptr && K < Calc.StageCount; Stage = Stage->Next, ++K) {
+        if (!ToCoordinate(Rect.Left, K * Sx, X) || !Vertical.Row(Stage->*Series.Field, Y))
+            return false;
+        Canvas.LineTo(X, Y);
+    }
+    return true;
+}
+
+bool DrawStageChart(const TCalc& Calc, TCanvas& Canvas, const TRect& Rect)
+{
+    const TCalcStage* First = Calc.Stages;
+    const TCalcStage* Last = First;
+    while (Last->Next != nullptr)
+        Last = Last->Next;
+
+    const TStageSeries Series[] = {
+        {&TCalcStage::Pumped, FillColor, true},
+        {&TCalcStage::PipeSpeed, SpeedColor, false},
+        {&TCalcStage::StartSpeed, AccelColor, false},
+        {&TCalcStage::PumpTime, LossColor, false},
+        {&TCalcStage::Pause, ReColor, true},
+    };
+    for (int I = 4; I >= 0; --I) {
+        const double A = First->*Series[I].Field;
+        const double B = Last->*Series[I].Field;
+        // The range comes from the first and the last stage only; stages in
+        // between may lie outside it.
+        if (Series[I].Rising ? !(A <= B) : !(A >= B))
+            continue;
+        const double Min = Series[I].Rising ? A : B;
+        const double Max = Series[I].Rising ? B : A;
+        if (!DrawStageSeries(Calc, Series[I], Min, Max, Canvas, Rect))
+            return false;
+    }
+    return true;
+}
+
+void WriteMessage(TCanvas& Canvas, const TRect& Rect, const char* Text)
+{
+    const int32_t X = Rect.Left < INT32_MAX ? Rect.Left + 1 : Rect.Left;
+    const int32_t Y = Rect.Top < INT32_MAX ? Rect.Top + 1 : Rect.Top;
+    Canvas.TextRect(Rect, X, Y, Text);
+}
+
+}  // namespace
+
+void TCalc::DrawChart(TCanvas& Canvas, const TRect& Rect) const
+{
+    if (Count <= 0) {
+        WriteMessage(Canvas, Rect, NoRunText);
+    } else if (StageCount < 2) {
+        if (!DrawStepChart(*this, Canvas, Rect))
+            WriteMessage(Canvas, Rect, StepChartFailedText);
+    } else if (Stages == nullptr) {
+        WriteMessage(Canvas, Rect, NoStagesText);
+    } else if (!DrawStageChart(*this, Canvas, Rect)) {
+        WriteMessage(Canvas, Rect, StageChartFailedText);
+    }
+    Canvas.Flush();
+}

@@ -1,0 +1,431 @@
+// The chart: exact points of the step and stage charts on a recording canvas,
+// its messages and failures, the per-column polyline reduction, and the SVG
+// canvas and document.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Calc.h"
+#include "Canvas.h"
+#include "HydComm.h"
+#include "RecordingCanvas.h"
+#include "SvgCanvas.h"
+
+namespace {
+
+using TPoints = std::vector<TPoint>;
+
+const std::string NoRunText = "Расчёт не выполнялся.";
+const std::string NoStagesText = "Нет ни данных ни по одному этапу длительного гидроудара.";
+const std::string StepFailedText = "Ошибка расчёта параметров прорисовки.";
+const std::string StageFailedText = "Ошибка прорисовки нагнетения гидроударом.";
+
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// Gives Calc these records and the ranges a run would have kept for them.
+void SetRecords(TCalc& Calc, const std::vector<TCalcStep>& Records)
+{
+    Calc.FreeRecords();
+    Calc.Records = new TCalcStep[Records.size()];
+    std::copy(Records.begin(), Records.end(), Calc.Records);
+    Calc.Capacity = Calc.Count = static_cast<int32_t>(Records.size());
+    Calc.FillMin = Calc.FillMax = Calc.InitialFill;
+    Calc.SpeedMin = Calc.SpeedMax = Calc.InitialSpeed;
+    Calc.ReMin = Calc.LossesMin = 1;
+    Calc.ReMax = Calc.LossesMax = -1;
+    for (const TCalcStep& R : Records) {
+        Calc.FillMin = std::min(Calc.FillMin, R.Fill);
+        Calc.FillMax = std::max(Calc.FillMax, R.Fill);
+        Calc.SpeedMin = std::min(Calc.SpeedMin, R.Speed);
+        Calc.SpeedMax = std::max(Calc.SpeedMax, R.Speed);
+        Calc.LossesMin = std::min(Calc.LossesMin, R.Losses);
+        Calc.LossesMax = std::max(Calc.LossesMax, R.Losses);
+        Calc.ReMin = std::min(Calc.ReMin, R.Re);
+        Calc.ReMax = std::max(Calc.ReMax, R.Re);
+    }
+    Calc.AccelMin = Calc.AccelMax = Records.front().Accel;
+    for (const TCalcStep& R : Records) {
+        Calc.AccelMin = std::min(Calc.AccelMin, R.Accel);
+        Calc.AccelMax = std::max(Calc.AccelMax, R.Accel);
+    }
+}
+
+struct TStageValues {
+    double Pumped, PipeSpeed, StartSpeed, PumpTime, Pause;
+};
+
+void AddStages(TCalc& Calc, const std::vector<TStageValues>& Stages)
+{
+    for (const TStageValues& V : Stages) {
+        TCalcStage* S = Calc.AppendStage();
+        S->Pumped = V.Pumped;
+        S->PipeSpeed = V.PipeSpeed;
+        S->StartSpeed = V.StartSpeed;
+        S->PumpTime = V.PumpTime;
+        S->Pause = V.Pause;
+    }
+}
+
+TRecordingCanvas Draw(const TCalc& Calc, const TRect& Rect)
+{
+    TRecordingCanvas Canvas;
+    Calc.DrawChart(Canvas, Rect);
+    EXPECT_FALSE(Canvas.Calls.empty());
+    if (!Canvas.Calls.empty()) {
+        EXPECT_EQ(Canvas.Calls.back(), "flush");
+    }
+    return Canvas;
+}
+
+void ExpectOnlyMessage(const TRecordingCanvas& Canvas, const TRect& Rect, const std::string& Text)
+{
+    EXPECT_TRUE(Canvas.Lines.empty());
+    ASSERT_EQ(Canvas.Texts.size(), 1u);
+    EXPECT_EQ(Canvas.Texts[0].Text, Text);
+    EXPECT_EQ(Canvas.Texts[0].Clip, Rect);
+    EXPECT_EQ(Canvas.Texts[0].At, (TPoint{Rect.Left + 1, Rect.Top + 1}));
+}
+
+// ----- Step chart -----
+
+TEST(StepChart, OneStepRunGoesFromTheStartValuesToTheRightEdge)
+{
+    TCalc Calc;
+    Calc.InitialFill = 1;
+    Calc.InitialSpeed = 0;
+    SetRecords(Calc, {{0.5, 2, 3, -3, 0, 5000}});
+    const TRect Rect{10, 20, 110, 121};   // rows 20 (top) to 120 (bottom)
+    const TRecordingCanvas Canvas = Draw(Calc, Rect);
+
+    EXPECT_TRUE(Canvas.Texts.empty());
+    const std::vector<TColor> Order{ReColor, LossColor, AccelColor, SpeedColor, FillColor};
+    EXPECT_EQ(Canvas.Colors(), Order);
+    // Re 1 ... 5000, no start value: just its point on the right edge.
+    EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{110, 20}}));
+    // Losses 0 ... 0 and Accel -3 ... -3: one value, on the bottom row.
+    EXPECT_EQ(Canvas.Lines[1].Points, (TPoints{{110, 120}}));
+    EXPECT_EQ(Canvas.Lines[2].Points, (TPoints{{110, 120}}));
+    // Speed and fill start at the left edge on their minimum.
+    EXPECT_EQ(Canvas.Lines[3].Points, (TPoints{{10, 120}, {110, 20}}));
+    EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{10, 120}, {110, 20}}));
+}
+
+TEST(StepChart, TwoRecordsPerColumnRoundTiesToEven)
+{
+    // Count = 2 x width: sx = 0.5, so every other x is a tie.
+    TCalc Calc;
+    Calc.InitialFill = 7;
+    std::vector<TCalcStep> Records(10, TCalcStep{0, 7, 0, 0, 0, -1});
+    SetRecords(Calc, Records);
+    Calc.AccelMax = -1;   // leave acceleration and losses out
+    Calc.LossesMax = -1;
+    const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 5, 11});
+
+    // No Reynolds numbers (every Re is -1), a constant speed and a constant fill:
+    // all flat on row B - 1.
+    ASSERT_EQ(Canvas.Colors(), (std::vector<TColor>{ReColor, SpeedColor, FillColor}));
+    const TPoints Ties{{0, 10}, {1, 10}, {2, 10}, {2, 10}, {2, 10},
+                       {3, 10}, {4, 10}, {4, 10}, {4, 10}, {5, 10}};
+    EXPECT_EQ(Canvas.Lines[0].Points, Ties);
+    TPoints Fill{{0, 10}};
+    Fill.insert(Fill.end(), Ties.begin(), Ties.end());
+    EXPECT_EQ(Canvas.Lines[1].Points, Fill);
+    EXPECT_EQ(Canvas.Lines[2].Points, Fill);
+}
+
+TEST(StepChart, RowsRoundTiesToEvenAndTheStartValueUsesTheSameMapping)
+{
+    TCalc Calc;
+    Calc.InitialSpeed = 0;   // the minimum of the speed range
+    SetRecords(Calc, {{1, 0, 0.2, 0, 0, 0}, {2, 0, 1, 0, 0, 0}, {3, 0, 1.8, 0, 0, 0},
+                      {4, 0, 2, 0, 0, 0}});
+    Calc.ReMax = Calc.LossesMax = Calc.AccelMax = Calc.FillMax = -1;
+    // Six rows: sy = 5 / 2 = 2.5; 0.2 -> 4.5, 1 -> 2.5, 1.8 -> 0.5.
+    const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 8, 6});
+    ASSERT_EQ(Canvas.Colors(), (std::vector<TColor>{SpeedColor}));
+    EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{0, 5}, {2, 4}, {4, 2}, {6, 0}, {8, 0}}));
+}
+
+TEST(StepChart, SeriesWithoutValuesAreLeftOut)
+{
+    TCalc Calc;
+    SetRecords(Calc, {{1, 0, 0, 0, 0, 0}});
+    Calc.ReMin = 1, Calc.ReMax = -1;
+    Calc.LossesMin = 1, Calc.LossesMax = -1;
+    Calc.AccelMin = 1, Calc.AccelMax = -1;
+    const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 10, 10});
+    EXPECT_EQ(Canvas.Colors(), (std::vector<TColor>{SpeedColor, FillColor}));
+    EXPECT_TRUE(Canvas.Texts.empty());
+}
+
+TEST(StepChart, NoRunWritesItsMessageEvenWithStages)
+{
+    TCalc Calc;
+    AddStages(Calc, {{1, 1, 1, 1, 1}, {2, 2, 2, 2, 2}, {3, 3, 3, 3, 3}});
+    const TRect Rect{5, 7, 200, 100};
+    ExpectOnlyMessage(Draw(Calc, Rect), Rect, NoRunText);
+}
+
+TEST(StepChart, NonFiniteValuesEndTheChartWithItsMessageOverWhatWasDrawn)
+{
+    TCalc Calc;
+    SetRecords(Calc, {{1, 1, 1, 1, 1, 10}, {2, 2, 2, 2, NaN, 20}, {3, 3, 3, 3, 3, 30}});
+    Calc.ReMin = 10;
+    Calc.LossesMin = 1;
+    Calc.LossesMax = 3;
+    const TRect Rect{0, 0, 30, 21};
+    const TRecordingCanvas Canvas = Draw(Calc, Rect);
+    // Re complete, losses up to the record before the NaN, nothing after it.
+    ASSERT_EQ(Canvas.Colors(), (std::vector<TColor>{ReColor, LossColor}));
+    EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{10, 20}, {20, 10}, {30, 0}}));
+    EXPECT_EQ(Canvas.Lines[1].Points, (TPoints{{10, 20}}));
+    ASSERT_EQ(Canvas.Texts.size(), 1u);
+    EXPECT_EQ(Canvas.Texts[0].Text, StepFailedText);
+    EXPECT_EQ(Canvas.Texts[0].At, (TPoint{1, 1}));
+    const std::vector<std::string> Tail(Canvas.Calls.end() - 2, Canvas.Calls.end());
+    EXPECT_EQ(Tail, (std::vector<std::string>{"text", "flush"}));
+}
+
+TEST(StepChart, BrokenRangesAndStartValuesFail)
+{
+    const auto Fails = [](auto Break) {
+        TCalc Calc;
+        Calc.InitialFill = 0;
+        SetRecords(Calc, {{1, 1, 1, 1, 1, 1}, {2, 2, 2, 2, 2, 2}});
+        Break(Calc);
+        const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 40, 40});
+        return Canvas.Texts.size() == 1 && Canvas.Texts[0].Text == StepFailedText;
+    };
+    EXPECT_FALSE(Fails([](TCalc&) {}));
+    EXPECT_TRUE(Fails([](TCalc& C) { C.ReMax = NaN; }));
+    EXPECT_TRUE(Fails([](TCalc& C) { C.SpeedMin = NaN; }));
+    EXPECT_TRUE(Fails([](TCalc& C) { C.AccelMax = std::numeric_limits<double>::infinity(); }));
+    EXPECT_TRUE(Fails([](TCalc& C) { C.LossesMin = -1e308, C.LossesMax = 1e308; }));  // span overflows
+    EXPECT_TRUE(Fails([](TCalc& C) { C.InitialFill = NaN; }));
+    EXPECT_TRUE(Fails([](TCalc& C) { C.Records[1].Fill = 1e300; }));   // row beyond 32 bits
+    EXPECT_TRUE(Fails([](TCalc& C) { C.Count = C.Capacity + 1; }));
+}
+
+TEST(StepChart, RowsAtTheEndsOfThe32BitRangeAreDrawn)
+{
+    // One value row (sy = 1): y = 1 - v.
+    TCalc Calc;
+    SetRecords(Calc, {{1, 0, 0, 0, 0, 0}, {2, 0, 0, 0, 0, 1}});
+    Calc.Records[0].Re = 2147483649.0;    // y = INT32_MIN
+    Calc.Records[1].Re = -2147483646.0;   // y = INT32_MAX
+    Calc.ReMin = 0;
+    Calc.ReMax = 1;
+    Calc.SpeedMax = Calc.FillMax = Calc.AccelMax = Calc.LossesMax = -1;
+    TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 2, 2});
+    ASSERT_EQ(Canvas.Colors(), (std::vector<TColor>{ReColor, SpeedColor}));
+    EXPECT_EQ(Canvas.Lines[0].Points,
+              (TPoints{{1, std::numeric_limits<int32_t>::min()},
+                       {2, std::numeric_limits<int32_t>::max()}}));
+    EXPECT_TRUE(Canvas.Texts.empty());
+
+    Calc.Records[1].Re = -2147483647.0;   // one row too far
+    Canvas = Draw(Calc, TRect{0, 0, 2, 2});
+    ASSERT_EQ(Canvas.Texts.size(), 1u);
+    EXPECT_EQ(Canvas.Texts[0].Text, StepFailedText);
+}
+
+// ----- Stage chart -----
+
+class StageChart : public testing::Test {
+protected:
+    TCalc Calc;
+    const TRect Rect{0, 0, 100, 101};   // sy = 100 / (Max - Min)
+
+    void SetUp() override { SetRecords(Calc, {{1, 1, 1, 1, 1, 1}}); }
+};
+
+TEST_F(StageChart, DrawsTheQuantitiesWhoseFirstAndLastStageMeetTheirCondition)
+{
+    AddStages(Calc, {{1, 3, 5, 1, 0}, {2, 2, 6, 1, 1}, {3, 1, 4, 1, 2}});
+    const TRecordingCanvas Canvas = Draw(Calc, Rect);
+    EXPECT_TRUE(Canvas.Texts.empty());
+    ASSERT_EQ(Canvas.Colors(),
+              (std::vector<TColor>{ReColor, LossColor, AccelColor, SpeedColor, FillColor}));
+    // The pause grows: drawn, 0 at the bottom, 2 at the top.
+    EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{0, 100}, {50, 50}, {100, 0}}));
+    // Equal pump times: flat on the bottom row.
+    EXPECT_EQ(Canvas.Lines[1].Points, (TPoints{{0, 100}, {50, 100}, {100, 100}}));
+    // The range comes from the first and the last stage; the middle one lies above.
+    EXPECT_EQ(Canvas.Lines[2].Points, (TPoints{{0, 0}, {50, -100}, {100, 100}}));
+    EXPECT_EQ(Canvas.Lines[3].Points, (TPoints{{0, 0}, {50, 50}, {100, 100}}));
+    EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{0, 100}, {50, 50}, {100, 0}}));
+}
+
+TEST_F(StageChart, LeavesOutQuantitiesThatMoveTheWrongWay)
+{
+    // The pause shrinks, pumped falls, speeds and pump time rise.
+    AddStages(Calc, {{3, 1, 1, 1, 2}, {2, 2, 2, 2, 1}, {1, 3, 3, 3, 0}});
+    const TRecordingCanvas Canvas = Draw(Calc, Rect);
+    EXPECT_TRUE(Canvas.Lines.empty());
+    EXPECT_TRUE(Canvas.Texts.empty());
+}
+
+TEST_F(StageChart, StageCountWithoutStagesWritesItsMessage)
+{
+    Calc.StageCount = 2;
+    ExpectOnlyMessage(Draw(Calc, Rect), Rect, NoStagesText);
+}
+
+TEST_F(StageChart, WalksNoFurtherThanStageCountButTakesTheRangeFromTheListsEnd)
+{
+    AddStages(Calc, {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {2, 0, 0, 0, 0}, {4, 0, 0, 0, 0}});
+    Calc.StageCount = 3;   // sx = 50; the range of Pumped is 0 ... 4 all the same
+    const TRecordingCanvas Canvas = Draw(Calc, Rect);
+    ASSERT_EQ(Canvas.Lines.size(), 5u);
+    EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{0, 100}, {50, 75}, {100, 50}}));
+
+    // A list shorter than StageCount ends the lines early.
+    Calc.StageCount = 5;   // sx = 25
+    const TRecordingCanvas Longer = Draw(Calc, Rect);
+    EXPECT_EQ(Longer.Lines[4].Points, (TPoints{{0, 100}, {25, 75}, {50, 50}, {75, 0}}));
+}
+
+TEST_F(StageChart, AStageFarOutsideTheRangeIsDrawnWhileItFitsAndReportedBeyond)
+{
+    // Pumped 0 ... 1 on two rows (sy = 1): y = 1 - v.
+    const TRect Flat{0, 0, 100, 2};
+    AddStages(Calc, {{0, 0, 0, 0, 0}, {2147483649.0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}});
+    TRecordingCanvas Canvas = Draw(Calc, Flat);
+    ASSERT_EQ(Canvas.Lines.size(), 5u);
+    EXPECT_EQ(Canvas.Lines[4].Points,
+              (TPoints{{0, 1}, {50, std::numeric_limits<int32_t>::min()}, {100, 0}}));
+    EXPECT_TRUE(Canvas.Texts.empty());
+
+    Calc.Stages->Next->Pumped = 1e300;
+    Canvas = Draw(Calc, Flat);
+    ASSERT_EQ(Canvas.Lines.size(), 5u);   // series 5 to 2, and the start of series 1
+    EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{0, 1}}));
+    ASSERT_EQ(Canvas.Texts.size(), 1u);
+    EXPECT_EQ(Canvas.Texts[0].Text, StageFailedText);
+
+    Calc.Stages->Next->Pumped = NaN;
+    Canvas = Draw(Calc, Flat);
+    ASSERT_EQ(Canvas.Texts.size(), 1u);
+    EXPECT_EQ(Canvas.Texts[0].Text, StageFailedText);
+}
+
+// ----- Polyline reduction -----
+
+TPoints Reduced(const TPoints& Points, bool Reduce = true)
+{
+    TPolylineBuffer Buffer;
+    Buffer.Start(Points.front(), Reduce);
+    for (std::size_t I = 1; I < Points.size(); ++I)
+        Buffer.Add(Points[I]);
+    return Buffer.Finish();
+}
+
+TEST(PolylineBuffer, KeepsTheEndsOfEachColumnAndItsExtremes)
+{
+    // Short columns stay as they are.
+    const TPoints Short{{0, 5}, {1, 5}, {1, 9}, {1, 2}, {2, 3}};
+    EXPECT_EQ(Reduced(Short), Short);
+    // Column 1: p0 = 0, p1 = 4; the inner path 4 2 8 1 7 6 leaves 4 upwards and
+    // arrives at 6 upwards; last 3.
+    const TPoints Long{{0, 0}, {1, 0}, {1, 4}, {1, 2}, {1, 8}, {1, 1}, {1, 7}, {1, 6},
+                       {1, 3}, {2, 3}};
+    EXPECT_EQ(Reduced(Long),
+              (TPoints{{0, 0}, {1, 0}, {1, 4}, {1, 1}, {1, 8}, {1, 6}, {1, 3}, {2, 3}}));
+    // The inner path 4 2 8 1 5 6 arrives downwards: one more turn at the top.
+    const TPoints Turn{{1, 0}, {1, 4}, {1, 2}, {1, 8}, {1, 1}, {1, 5}, {1, 6}, {1, 3}};
+    EXPECT_EQ(Reduced(Turn), (TPoints{{1, 0}, {1, 4}, {1, 1}, {1, 8}, {1, 1}, {1, 6}, {1, 3}}));
+    // Equal inner points keep one empty step.
+    const TPoints Flat{{1, 0}, {1, 4}, {1, 4}, {1, 4}, {1, 4}, {1, 9}};
+    EXPECT_EQ(Reduced(Flat), (TPoints{{1, 0}, {1, 4}, {1, 4}, {1, 9}}));
+    // Without reduction every point stays.
+    EXPECT_EQ(Reduced(Long, false), Long);
+}
+
+TEST(PolylineBuffer, AMillionPointsInOneColumnBecomeAFew)
+{
+    TPolylineBuffer Buffer;
+    Buffer.Start(TPoint{3, 0}, true);
+    for (int I = 1; I < 1000000; ++I)
+        Buffer.Add(TPoint{3, static_cast<int32_t>(I * 7919LL % 1000)});
+    EXPECT_LE(Buffer.Finish().size(), 7u);
+    // A line after Finish goes on from the last point.
+    EXPECT_FALSE(Buffer.Open());
+    Buffer.Add(TPoint{4, 4});
+    EXPECT_EQ(Buffer.Finish(), (TPoints{{3, 81}, {4, 4}}));
+}
+
+// ----- SVG -----
+
+TEST(Svg, EscapesTextForXml)
+{
+    EXPECT_EQ(XmlEscape("a<b & 'c' \"d\" >"), "a&lt;b &amp; &apos;c&apos; &quot;d&quot; &gt;");
+    EXPECT_EQ(XmlEscape(NoRunText), NoRunText);
+    EXPECT_EQ(XmlEscape(std::string("x\x01y\tz\x80", 6)), "x\xEF\xBF\xBDy\tz\xEF\xBF\xBD");
+    EXPECT_EQ(XmlEscape("\xEF\xBF\xBF"), "\xEF\xBF\xBD");
+}
+
+TEST(Svg, ReadsSizes)
+{
+    int W = 0;
+    int H = 0;
+    EXPECT_TRUE(ParseSvgSize("800x500", W, H));
+    EXPECT_EQ(W, 800);
+    EXPECT_EQ(H, 500);
+    EXPECT_TRUE(ParseSvgSize("16x10000", W, H));
+    EXPECT_EQ(W, 16);
+    EXPECT_EQ(H, 10000);
+    for (const char* Bad : {"15x500", "800x10001", "0x0", "-800x500", "+800x500", " 800x500",
+                            "800 x500", "800X500", "800x500x2", "800x", "x500", "800", "",
+                            "8e2x500", "800.0x500", "99999999999x500"})
+        EXPECT_FALSE(ParseSvgSize(Bad, W, H)) << Bad;
+}
+
+TEST(Svg, ChartDocumentHasTheBackgroundTheSeriesAndTheMessages)
+{
+    TCalc Calc;
+    EXPECT_THROW(ChartSvg(Calc, 15, 500), std::invalid_argument);
+    EXPECT_THROW(ChartSvg(Calc, 800, 10001), std::invalid_argument);
+
+    const std::string Empty = ChartSvg(Calc, 800, 500);
+    EXPECT_EQ(Empty.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+    EXPECT_NE(Empty.find("width=\"800\" height=\"500\" viewBox=\"0 0 800 500\""),
+              std::string::npos);
+    EXPECT_NE(Empty.find("<rect x=\"0\" y=\"0\" width=\"800\" height=\"500\" fill=\"#ffffff\""),
+              std::string::npos);
+    EXPECT_NE(Empty.find(">" + NoRunText + "</text>"), std::string::npos);
+    EXPECT_NE(Empty.find("<text x=\"1\" y=\"12\""), std::string::npos);
+    EXPECT_EQ(Empty.substr(Empty.size() - 7), "</svg>\n");
+
+    Calc.InitialFill = 0;
+    SetRecords(Calc, {{1, 1, 0, 0, 0, 0}, {2, 2, 0, 0, 0, 0}});
+    Calc.SpeedMax = Calc.AccelMax = Calc.LossesMax = Calc.ReMax = -1;
+    const std::string Chart = ChartSvg(Calc, 20, 21);
+    EXPECT_NE(Chart.find("stroke=\"#0000ff\""), std::string::npos);
+    EXPECT_NE(Chart.find("points=\"0,20 10,10 20,0\""), std::string::npos);
+    EXPECT_EQ(Chart.find("<text"), std::string::npos);
+}
+
+TEST(Svg, CanvasEscapesAndClipsTextAndReducesColumns)
+{
+    TSvgCanvas Canvas(50, 40);
+    Canvas.SetPen(SpeedColor);
+    Canvas.MoveTo(0, 0);
+    for (int I = 0; I < 10000; ++I)
+        Canvas.LineTo(1 + I / 5000, I % 37);
+    Canvas.TextRect(TRect{2, 3, 12, 13}, 4, 5, "<&>");
+    const std::string Svg = Canvas.Document();
+    EXPECT_NE(Svg.find("stroke=\"#ff0000\""), std::string::npos);
+    EXPECT_NE(Svg.find("points=\"0,0 1,0 1,1 1,36 1,0 1,3 1,4 2,5 2,6 2,36 2,0 2,8 2,9\""),
+              std::string::npos)
+        << Svg;
+    EXPECT_NE(Svg.find("<clipPath id=\"clip1\"><rect x=\"2\" y=\"3\" width=\"10\" height=\"10\"/>"),
+              std::string::npos);
+    EXPECT_NE(Svg.find("clip-path=\"url(#clip1)\">&lt;&amp;&gt;</text>"), std::string::npos);
+}
+
+}  // namespace
