@@ -14,7 +14,12 @@ int Jobs = 0;
 // freed with this object, unless something freed it before.
 class TQtProgress : public TProgress {
 public:
-    explicit TQtProgress(TForm_Percent* Window) : Window(Window) {}
+    // The job counts from before the window shows: showing it already lets
+    // other handlers run.
+    TQtProgress(const QString& Caption, int Left, int Top)
+        : Window(::Percent_Open(Caption, Left, Top))
+    {
+    }
     ~TQtProgress() override { Percent_Close(Window.data()); }
 
     void Percent_Set(int Position, int Total) override { ::Percent_Set(Window.data(), Position, Total); }
@@ -37,8 +42,7 @@ private:
 
 std::unique_ptr<TProgress> TQtUserLink::Percent_Open(const std::string& Caption)
 {
-    return std::make_unique<TQtProgress>(
-        ::Percent_Open(QString::fromStdString(Caption), PercentLeft, PercentTop));
+    return std::make_unique<TQtProgress>(QString::fromStdString(Caption), PercentLeft, PercentTop);
 }
 
 void TQtUserLink::Dialog_Error(const std::string& Text)
