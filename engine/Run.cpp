@@ -1,0 +1,257 @@
+// The run driver: one time-stepped calculation of the filled pipe with its
+// store of step records and value ranges.
+
+#include <algorithm>
+#include <cfenv>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "Calc.h"
+#include "HydComm.h"
+#include "Physics.h"
+#include "UserLink.h"
+#include "WaterHammer.h"
+
+namespace {
+
+constexpr int FaultFlags = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
+const char* const RunFailedText = "Ошибка выполнения расчётов!";
+
+bool Faulted()
+{
+    return std::fetestexcept(FaultFlags) != 0;
+}
+
+// Makes Object reachable from outside the calling function, so that the
+// compiler must assume any call into the floating-point environment may read
+// or change it. Arithmetic on its values then stays between the calls that
+// clear and test the exception flags instead of being hoisted out of the loop.
+template <class T>
+void Publish(T& Object)
+{
+    asm volatile("" : : "r"(&Object) : "memory");
+}
+
+// Bytes of physical memory; a records array larger than that could not be
+// filled without bringing the machine to a halt.
+uint64_t PhysicalMemory()
+{
+    const long Pages = sysconf(_SC_PHYS_PAGES);
+    const long PageSize = sysconf(_SC_PAGE_SIZE);
+    if (Pages <= 0 || PageSize <= 0)
+        return std::numeric_limits<uint64_t>::max();
+    return static_cast<uint64_t>(Pages) * static_cast<uint64_t>(PageSize);
+}
+
+// Asks for large pages under a big records array before it is first
+// touched: a million records then cost a few dozen page faults instead of
+// some twelve thousand. Only a hint; nothing depends on it being taken.
+void PreferLargePages(void* Block, uint64_t Bytes)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr uint64_t Large = 4u << 20;
+    if (Bytes < Large)
+        return;
+    const auto PageSize = static_cast<uintptr_t>(sysconf(_SC_PAGE_SIZE));
+    if (PageSize == 0 || (PageSize & (PageSize - 1)) != 0)
+        return;
+    const auto Start = (reinterpret_cast<uintptr_t>(Block) + PageSize - 1) & ~(PageSize - 1);
+    const auto End = (reinterpret_cast<uintptr_t>(Block) + Bytes) & ~(PageSize - 1);
+    if (End > Start)
+        madvise(reinterpret_cast<void*>(Start), End - Start, MADV_HUGEPAGE);
+#else
+    (void)Block;
+    (void)Bytes;
+#endif
+}
+
+// N records (N > 0), zero-filled when asked, or nullptr when they cannot be
+// had. They are freed with delete[] (FreeRecords).
+TCalcStep* AllocateRecords(int32_t N, bool Zeroed)
+{
+    const uint64_t Bytes = static_cast<uint64_t>(N) * sizeof(TCalcStep);
+    if (Bytes > PhysicalMemory())
+        return nullptr;
+    TCalcStep* Records = new (std::nothrow) TCalcStep[static_cast<size_t>(N)];
+    if (!Records)
+        return nullptr;
+    PreferLargePages(Records, Bytes);
+    if (Zeroed)
+        std::fill_n(Records, N, TCalcStep{});
+    return Records;
+}
+
+// The positions at which the progress window's shown value (Position / Total
+// in hundredths of a percent, rounded half to even) changes, so that the step
+// loop compares one integer per step and calls the window only on a change.
+class TProgressPacer {
+public:
+    explicit TProgressPacer(int64_t Total) : Total(Total) {}
+
+    int64_t Next = 1;  // the next position to show
+
+    // Position has just been shown: find the first one that shows differently.
+    void Shown(int64_t Position)
+    {
+        const int64_t Value = ValueAt(Position);
+        if (Position >= Total || Value >= 10000) {
+            Next = std::numeric_limits<int64_t>::max();
+            return;
+        }
+        // Value + 1 is reached near (Value + 1/2) / 10000 of the total.
+        int64_t J = (2 * Value + 1) * Total / 20000;
+        if (J <= Position)
+            J = Position + 1;
+        while (ValueAt(J) <= Value)
+            ++J;
+        Next = J;
+    }
+
+private:
+    int64_t ValueAt(int64_t Position) const
+    {
+        const int64_t Scaled = Position * 10000;
+        int64_t Q = Scaled / Total;
+        const int64_t Rest = Scaled % Total;
+        if (2 * Rest > Total || (2 * Rest == Total && Q % 2 != 0))
+            ++Q;
+        return Q;
+    }
+
+    int64_t Total;
+};
+
+void UpdateRange(double X, double& Max, double& Min)
+{
+    if (X < Min)
+        Min = X;
+    if (X > Max)
+        Max = X;
+}
+
+// The guarded part of a run. False on a floating-point fault or when the
+// records cannot be allocated; Count tells how many steps were completed.
+bool RunSteps(TCalc& Calc, TProgress& Window)
+{
+    Calc.AccelMax = Calc.LossesMax = Calc.ReMax = -1;
+    Calc.AccelMin = Calc.LossesMin = Calc.ReMin = 1;
+    Calc.FillMax = Calc.SpeedMax = -1;
+    Calc.FillMin = Calc.SpeedMin = 1;
+    THammer Hammer;
+
+    TCalc* Blow = BlowCalc != &Calc ? BlowCalc : nullptr;
+    Calc.FreeRecords();
+    if (Blow)
+        Blow->FreeRecords();
+    const int32_t N = Calc.Steps;
+    if (N > 0) {
+        Calc.Records = AllocateRecords(N, false);
+        if (!Calc.Records)
+            return false;
+        Calc.Capacity = N;
+        if (Blow) {
+            // Steps without an active hammer leave these records untouched:
+            // they read as zeros.
+            Blow->Records = AllocateRecords(N, true);
+            if (!Blow->Records)
+                return false;
+            Blow->Steps = N;
+            Blow->Capacity = N;
+            if (!Hammer.Prepare(Calc, *Blow))
+                return false;
+        }
+    }
+    const bool HammerOn = Blow && Hammer.Active();
+    if (HammerOn)
+        Hammer.Narrowing = NarrowingKind();
+
+    std::feclearexcept(FE_ALL_EXCEPT);
+    TStepPhysics Physics(Calc);
+    if (Faulted())
+        return false;
+    Publish(Physics);
+    Publish(Hammer);
+
+    TStepState State;
+    State.V = Calc.InitialSpeed;
+    State.X = Calc.InitialFill;
+    Calc.FillMin = Calc.FillMax = Calc.InitialFill;
+    Calc.SpeedMin = Calc.SpeedMax = Calc.InitialSpeed;
+    Hammer.Advanced = 0;
+    const double Pressure = Calc.Pressure;
+    TCalcStep* const Records = Calc.Records;
+    TCalcStep* const BlowRecords = HammerOn ? Blow->Records : nullptr;
+
+    // The exception flags that count are clear at the start of every step:
+    // cleared after each call to the outside, and tested clear after every
+    // step (a raised one ends the run).
+    TProgressPacer Pacer(N);
+    for (int64_t I = 1; I <= N; ++I) {
+        if (I == Pacer.Next) {
+            Window.Percent_Set(static_cast<int>(I), N);
+            Pacer.Shown(I);
+            if (HammerOn)
+                Hammer.Narrowing = NarrowingKind();
+            std::feclearexcept(FE_ALL_EXCEPT);
+        }
+        TCalcStep& Rec = Records[I - 1];
+        if (HammerOn)
+            Hammer.Advance(Physics, I, State, Rec, BlowRecords[I - 1]);
+        else
+            Physics.AdvanceAt(I, Pressure, State, Rec);
+        if (Faulted())
+            return false;
+
+        Calc.Count = static_cast<int32_t>(I);
+        if (HammerOn)
+            Blow->Count = static_cast<int32_t>(I);
+        UpdateRange(Rec.Re, Calc.ReMax, Calc.ReMin);
+        UpdateRange(Rec.Losses, Calc.LossesMax, Calc.LossesMin);
+        if (Calc.AccelMax < Calc.AccelMin)
+            Calc.AccelMax = Calc.AccelMin = Rec.Accel;
+        else
+            UpdateRange(Rec.Accel, Calc.AccelMax, Calc.AccelMin);
+        UpdateRange(Rec.Fill, Calc.FillMax, Calc.FillMin);
+        UpdateRange(Rec.Speed, Calc.SpeedMax, Calc.SpeedMin);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool TCalc::Run(int Stage)
+{
+    bool Result = true;
+    std::string Caption = "Выполнение расчёта";
+    if (Stage > 0)
+        Caption += " (этап " + std::to_string(Stage) + ")";
+    Caption += "...";
+
+    TUserLink& Link = UserLink();
+    std::unique_ptr<TProgress> Window = Link.Percent_Open(Caption);
+    if (!Window)
+        Window = SilentProgress();
+    Window->Set_Window_Bounds(PercentLeft, PercentTop, NotSet, NotSet);
+
+    bool Done = false;
+    try {
+        Done = RunSteps(*this, *Window);
+    } catch (...) {
+        Done = false;
+    }
+    if (!Done) {
+        Link.Dialog_Error(RunFailedText);
+        Result = false;
+    }
+    if (Window->Percent_Cancelled())
+        Result = false;
+    int Width = 0, Height = 0;
+    Window->Get_Window_Bounds(PercentLeft, PercentTop, Width, Height);
+    return Result;
+}

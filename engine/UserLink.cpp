@@ -1,0 +1,83 @@
+// The current user link and the standard-error link of the batch tool.
+
+#include "UserLink.h"
+
+#include <cstdio>
+
+int PercentLeft = NotSet;
+int PercentTop = NotSet;
+
+namespace {
+
+TUserLink* CurrentLink = nullptr;
+
+TStdErrLink& StdErrLink()
+{
+    static TStdErrLink Link;
+    return Link;
+}
+
+// A progress window nobody sees: it keeps its bounds so that the remembered
+// position survives a run, and it is never cancelled.
+class TSilentProgress : public TProgress {
+public:
+    void Percent_Set(int, int) override {}
+    bool Percent_Cancelled() override { return false; }
+    void Set_Window_Bounds(int Left, int Top, int Width, int Height) override
+    {
+        this->Left = Left;
+        this->Top = Top;
+        this->Width = Width;
+        this->Height = Height;
+    }
+    void Get_Window_Bounds(int& Left, int& Top, int& Width, int& Height) override
+    {
+        Left = this->Left;
+        Top = this->Top;
+        Width = this->Width;
+        Height = this->Height;
+    }
+
+private:
+    int Left = NotSet, Top = NotSet, Width = NotSet, Height = NotSet;
+};
+
+void WriteMessage(const std::string& Text)
+{
+    const std::string Line = Text + "!\n";
+    std::fwrite(Line.data(), 1, Line.size(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+TUserLink& UserLink()
+{
+    return CurrentLink ? *CurrentLink : StdErrLink();
+}
+
+void SetUserLink(TUserLink* Link)
+{
+    CurrentLink = Link;
+}
+
+std::unique_ptr<TProgress> SilentProgress()
+{
+    return std::make_unique<TSilentProgress>();
+}
+
+std::unique_ptr<TProgress> TStdErrLink::Percent_Open(const std::string&)
+{
+    return SilentProgress();
+}
+
+void TStdErrLink::Dialog_Error(const std::string& Text)
+{
+    ++ErrorCount;
+    WriteMessage(Text);
+}
+
+void TStdErrLink::Dialog_Warning(const std::string& Text)
+{
+    WriteMessage(Text);
+}

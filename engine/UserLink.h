@@ -38,6 +38,10 @@ public:
     virtual void Dialog_Warning(const std::string& Text) = 0;  // shows Text + "!"
 };
 
+// A progress window that shows nothing and is never cancelled; it keeps the
+// bounds it is given.
+std::unique_ptr<TProgress> SilentProgress();
+
 // The link the engine uses now. Until one is set it is a link that writes
 // messages to standard error and shows no progress.
 TUserLink& UserLink();

@@ -16,6 +16,7 @@ public:
         int CancelledAsked = 0;
         bool Closed = false;
         int Left = NotSet, Top = NotSet;
+        int Index = 0;  // position in Windows
     };
 
     std::vector<std::string> Errors;     // texts given to Dialog_Error
@@ -26,6 +27,9 @@ public:
     // Cancel is reported by every window opened after this many Percent_Set
     // calls in that window (-1: never).
     int CancelAfterSets = -1;
+    // Windows from this index on (0: the first window opened) report Cancel
+    // from the start (-1: none).
+    int CancelFromWindow = -1;
     // Where a window is when it is closed (as if the user had moved it).
     int MovedLeft = NotSet, MovedTop = NotSet;
 
@@ -33,6 +37,7 @@ public:
     {
         auto W = std::make_shared<TWindow>();
         W->Caption = Caption;
+        W->Index = static_cast<int>(Windows.size());
         Windows.push_back(W);
         return std::make_unique<TFakeProgress>(*this, W);
     }
@@ -56,6 +61,8 @@ private:
         bool Percent_Cancelled() override
         {
             ++W->CancelledAsked;
+            if (Link.CancelFromWindow >= 0 && W->Index >= Link.CancelFromWindow)
+                return true;
             return Link.CancelAfterSets >= 0 &&
                    static_cast<int>(W->Sets.size()) >= Link.CancelAfterSets;
         }

@@ -1,0 +1,334 @@
+// The run driver: records, ranges, progress, failures and cancellation.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "Calc.h"
+#include "FakeLink.h"
+#include "HydComm.h"
+#include "UserLink.h"
+
+namespace {
+
+const char* const RunFailed = "Ошибка выполнения расчётов!";
+
+// Water pushed by 0.1 bar into a 50 mm pipe; Steps steps of Step seconds.
+void Pipe(TCalc& Calc, int32_t Steps, double Step = 0.01)
+{
+    Calc.SetParams(Steps, Step, 1e4, 0, 0, 0, 999, 0.001004, 4.58e-10, 0.05, 0, 0, 0, 0);
+}
+
+// Restores the remembered progress-window position after a test.
+struct TPercentPlace {
+    int Left = PercentLeft, Top = PercentTop;
+    ~TPercentPlace()
+    {
+        PercentLeft = Left;
+        PercentTop = Top;
+    }
+};
+
+// Shown progress in hundredths of a percent, rounded half to even.
+int64_t ShownValue(int64_t Position, int64_t Total)
+{
+    return static_cast<int64_t>(std::nearbyint(static_cast<double>(Position) * 10000 / Total));
+}
+
+}  // namespace
+
+TEST(Run, OneRecordPerStep)
+{
+    TScopedFakeLink Link;
+    TCalc Calc;
+    Pipe(Calc, 3, 0.5);
+    EXPECT_TRUE(Calc.Run(0));
+    ASSERT_EQ(Calc.Count, 3);
+    EXPECT_EQ(Calc.Capacity, 3);
+    EXPECT_EQ(Calc.Records[0].Time, 0.5);
+    EXPECT_EQ(Calc.Records[1].Time, 1.0);
+    EXPECT_EQ(Calc.Records[2].Time, 1.5);
+    // The inputs are not the run's working state.
+    EXPECT_EQ(Calc.InitialFill, 0);
+    EXPECT_EQ(Calc.InitialSpeed, 0);
+    ASSERT_EQ(Link.Windows.size(), 1u);
+    EXPECT_EQ(Link.Windows[0]->Caption, "Выполнение расчёта...");
+    EXPECT_TRUE(Link.Windows[0]->Closed);
+    EXPECT_EQ(Link.Windows[0]->Sets, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+    EXPECT_TRUE(Link.Shown.empty());
+}
+
+TEST(Run, CaptionNamesTheStage)
+{
+    TScopedFakeLink Link;
+    TCalc Calc;
+    Pipe(Calc, 1);
+    Calc.Run(2);
+    Calc.Run(0);
+    Calc.Run(-1);
+    Calc.Run(1234);
+    ASSERT_EQ(Link.Windows.size(), 4u);
+    EXPECT_EQ(Link.Windows[0]->Caption, "Выполнение расчёта (этап 2)...");
+    EXPECT_EQ(Link.Windows[1]->Caption, "Выполнение расчёта...");
+    EXPECT_EQ(Link.Windows[2]->Caption, "Выполнение расчёта...");
+    EXPECT_EQ(Link.Windows[3]->Caption, "Выполнение расчёта (этап 1234)...");
+}
+
+TEST(Run, Ranges)
+{
+    TScopedFakeLink Link;
+    TCalc Calc;
+    // Frictionless: every loss is 0, and Re is -1 throughout.
+    Pipe(Calc, 50);
+    Calc.Viscous = 0;
+    Calc.InitialFill = 2;
+    ASSERT_TRUE(Calc.Run(0));
+    EXPECT_EQ(Calc.LossesMin, 0);
+    EXPECT_EQ(Calc.LossesMax, 0);
+    EXPECT_EQ(Calc.ReMin, -1);
+    EXPECT_EQ(Calc.ReMax, -1);
+    // Fill and speed ranges include the start values even when the fill only grows.
+    EXPECT_EQ(Calc.FillMin, 2);
+    EXPECT_EQ(Calc.FillMax, Calc.Records[49].Fill);
+    EXPECT_EQ(Calc.SpeedMin, 0);
+    EXPECT_EQ(Calc.SpeedMax, Calc.Records[49].Speed);
+    // The acceleration range covers exactly the stored accelerations.
+    double AccelMin = Calc.Records[0].Accel, AccelMax = AccelMin;
+    for (int I = 0; I < Calc.Count; ++I) {
+        AccelMin = std::min(AccelMin, Calc.Records[I].Accel);
+        AccelMax = std::max(AccelMax, Calc.Records[I].Accel);
+    }
+    EXPECT_EQ(Calc.AccelMin, AccelMin);
+    EXPECT_EQ(Calc.AccelMax, AccelMax);
+    EXPECT_GT(Calc.AccelMin, 1);
+
+    // Re between 5000 and 9000: the minimum stays at 1.
+    Pipe(Calc, 1, 0.001);
+    Calc.InitialFill = 1;
+    Calc.InitialSpeed = 0.15;
+    Calc.Pressure = 0;
+    ASSERT_TRUE(Calc.Run(0));
+    EXPECT_GT(Calc.Records[0].Re, 5000);
+    EXPECT_LT(Calc.Records[0].Re, 9000);
+    EXPECT_EQ(Calc.ReMin, 1);
+    EXPECT_EQ(Calc.ReMax, Calc.Records[0].Re);
+    EXPECT_EQ(Calc.LossesMin, 1 < Calc.Records[0].Losses ? 1 : Calc.Records[0].Losses);
+}
+
+TEST(Run, SingleNegativeAcceleration)
+{
+    TScopedFakeLink Link;
+    TCalc Calc;
+    Pipe(Calc, 1);
+    Calc.Viscous = 0;
+    Calc.InitialFill = 1;
+    Calc.Pressure = -2997;  // a = p/ρ / Lf = -3
+    ASSERT_TRUE(Calc.Run(0));
+    EXPECT_DOUBLE_EQ(Calc.Records[0].Accel, -3);
+    EXPECT_EQ(Calc.AccelMax, Calc.Records[0].Accel);
+    EXPECT_EQ(Calc.AccelMin, Calc.Records[0].Accel);
+}
+
+TEST(Run, NoStepsIsAnEmptySuccess)
+{
+    for (int32_t Steps : {0, -5}) {
+        TScopedFakeLink Link;
+        TCalc Calc;
+        Pipe(Calc, 3);
+        ASSERT_TRUE(Calc.Run(0));
+        Calc.Steps = Steps;
+        Calc.InitialFill = 4;
+        EXPECT_TRUE(Calc.Run(0));
+        EXPECT_EQ(Calc.Count, 0);
+        EXPECT_EQ(Calc.Capacity, 0);
+        EXPECT_EQ(Calc.Records, nullptr);
+        EXPECT_EQ(Calc.FillMin, 4);
+        EXPECT_EQ(Calc.FillMax, 4);
+        EXPECT_LT(Calc.AccelMax, Calc.AccelMin);
+        ASSERT_EQ(Link.Windows.size(), 2u);
+        EXPECT_TRUE(Link.Windows[1]->Closed);
+        EXPECT_TRUE(Link.Windows[1]->Sets.empty());
+        EXPECT_TRUE(Link.Shown.empty());
+    }
+}
+
+TEST(Run, FaultInTheFirstStep)
+{
+    TScopedFakeLink Link;
+    TCalc Calc;
+    Pipe(Calc, 10);
+    Calc.Density = 0;
+    EXPECT_FALSE(Calc.Run(0));
+    EXPECT_EQ(Calc.Count, 0);
+    EXPECT_EQ(Link.Errors, std::vector<std::string>{RunFailed});
+    EXPECT_EQ(Link.Shown, std::vector<std::string>{"Ошибка выполнения расчётов!!"});
+    EXPECT_TRUE(Link.Windows[0]->Closed);
+
+    // Zero pressure as well: 0/0 instead of x/0.
+    Calc.Pressure = 0;
+    EXPECT_FALSE(Calc.Run(0));
+    EXPECT_EQ(Calc.Count, 0);
+
+    // The next run starts afresh.
+    Pipe(Calc, 4);
+    EXPECT_TRUE(Calc.Run(0));
+    EXPECT_EQ(Calc.Count, 4);
+    EXPECT_EQ(Calc.Records[0].Time, 0.01);
+}
+
+TEST(Run, FaultKeepsTheStepsBeforeIt)
+{
+    // The column is pulled back out of the inlet; with no diameter the
+    // front outside the inlet divides by zero.
+    TScopedFakeLink Link;
+    TCalc Reference, Calc;
+    for (TCalc* C : {&Reference, &Calc}) {
+        Pipe(*C, 100, 0.01);
+        C->Viscous = 0;
+        C->InitialFill = 0.2;
+        C->InitialSpeed = -1;
+        C->Pressure = -500;
+    }
+    Reference.Diameter = 1;
+    Calc.Diameter = 0;
+    ASSERT_TRUE(Reference.Run(0));
+    int Faulting = 0;  // index of the first step that starts with the front outside
+    while (Faulting < 100 && !(Faulting > 0 && Reference.Records[Faulting - 1].Fill < -1e-6))
+        ++Faulting;
+    ASSERT_GT(Faulting, 5);
+    ASSERT_LT(Faulting, 100);
+
+    EXPECT_FALSE(Calc.Run(0));
+    EXPECT_EQ(Calc.Count, Faulting);
+    for (int I = 0; I < Calc.Count; ++I) {
+        EXPECT_EQ(Calc.Records[I].Fill, Reference.Records[I].Fill);
+        EXPECT_EQ(Calc.Records[I].Speed, Reference.Records[I].Speed);
+    }
+    EXPECT_EQ(Calc.FillMin, Calc.Records[Faulting - 1].Fill);
+    EXPECT_EQ(Link.Errors, std::vector<std::string>{RunFailed});
+}
+
+TEST(Run, CancelIsReportedAfterAllSteps)
+{
+    TScopedFakeLink Link;
+    Link.CancelAfterSets = 1;
+    TCalc Calc;
+    Pipe(Calc, 1000);
+    EXPECT_FALSE(Calc.Run(0));
+    EXPECT_EQ(Calc.Count, 1000);
+    EXPECT_TRUE(Link.Shown.empty());
+    EXPECT_EQ(Link.Windows[0]->CancelledAsked, 1);
+}
+
+TEST(Run, RemembersTheProgressWindowPlace)
+{
+    TPercentPlace Keep;
+    TScopedFakeLink Link;
+    PercentLeft = 10;
+    PercentTop = 20;
+    Link.MovedLeft = 111;
+    Link.MovedTop = 222;
+    TCalc Calc;
+    Pipe(Calc, 2);
+    Calc.Run(0);
+    EXPECT_EQ(Link.Windows[0]->Left, 10);
+    EXPECT_EQ(Link.Windows[0]->Top, 20);
+    EXPECT_EQ(PercentLeft, 111);
+    EXPECT_EQ(PercentTop, 222);
+    // Not moved: the place stays.
+    Link.MovedLeft = Link.MovedTop = NotSet;
+    Calc.Run(0);
+    EXPECT_EQ(Link.Windows[1]->Left, 111);
+    EXPECT_EQ(PercentLeft, 111);
+    EXPECT_EQ(PercentTop, 222);
+}
+
+TEST(Run, ProgressOnlyWhenTheShownValueChanges)
+{
+    TScopedFakeLink Link;
+    TCalc Calc;
+    const int64_t Total = 123457;
+    Pipe(Calc, static_cast<int32_t>(Total), 1e-5);
+    ASSERT_TRUE(Calc.Run(0));
+    const auto& Sets = Link.Windows[0]->Sets;
+    ASSERT_LE(Sets.size(), 10001u);
+    ASSERT_GE(Sets.size(), 10000u);
+    EXPECT_EQ(Sets.front(), std::make_pair(1, static_cast<int>(Total)));
+    EXPECT_EQ(ShownValue(Sets.back().first, Total), 10000);
+    for (size_t K = 1; K < Sets.size(); ++K) {
+        // Each call shows a new value, and no change was skipped in between.
+        const int64_t Previous = Sets[K - 1].first, Position = Sets[K].first;
+        EXPECT_GT(ShownValue(Position, Total), ShownValue(Previous, Total)) << Position;
+        EXPECT_EQ(ShownValue(Position - 1, Total), ShownValue(Previous, Total)) << Position;
+    }
+}
+
+TEST(Run, RecordsThatCannotBeAllocatedFailTheRun)
+{
+    TScopedFakeLink Link;
+    TCalc Calc, Blow;
+    BlowCalc = &Blow;
+    Pipe(Calc, 5);
+    ASSERT_TRUE(Calc.Run(0));
+    Calc.Steps = std::numeric_limits<int32_t>::max();
+    EXPECT_FALSE(Calc.Run(0));
+    BlowCalc = nullptr;
+    EXPECT_EQ(Calc.Count, 0);
+    EXPECT_EQ(Blow.Count, 0);
+    EXPECT_EQ(Blow.Records, nullptr);
+    EXPECT_EQ(Link.Errors, std::vector<std::string>{RunFailed});
+}
+
+TEST(Run, DrivingPipeRecordsFollowTheRun)
+{
+    TScopedFakeLink Link;
+    TCalc Calc, Blow;
+    BlowCalc = &Blow;
+    Pipe(Calc, 7);
+    Blow.Diameter = 0.2;  // no driving speed: no hammer, no message
+    EXPECT_TRUE(Calc.Run(0));
+    EXPECT_EQ(Blow.Steps, 7);
+    EXPECT_EQ(Blow.Capacity, 7);
+    EXPECT_EQ(Blow.Count, 0);
+    for (int I = 0; I < 7; ++I)
+        EXPECT_EQ(Blow.Records[I].Losses, 0);
+    EXPECT_TRUE(Link.Shown.empty());
+    BlowCalc = nullptr;
+}
+
+TEST(StdErrLink, WritesMessagesAndCountsErrors)
+{
+    TStdErrLink Link;
+    testing::internal::CaptureStderr();
+    Link.Dialog_Warning("Расчёт прерван");
+    Link.Dialog_Error("Ошибка выполнения расчётов!");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Расчёт прерван!\nОшибка выполнения расчётов!!\n");
+    EXPECT_EQ(Link.ErrorCount, 1);
+    auto Window = Link.Percent_Open("x");
+    ASSERT_TRUE(Window);
+    Window->Percent_Set(1, 2);
+    EXPECT_FALSE(Window->Percent_Cancelled());
+    Window->Set_Window_Bounds(5, 6, NotSet, NotSet);
+    int Left, Top, Width, Height;
+    Window->Get_Window_Bounds(Left, Top, Width, Height);
+    EXPECT_EQ(Left, 5);
+    EXPECT_EQ(Top, 6);
+}
+
+TEST(StdErrLink, IsTheDefault)
+{
+    TPercentPlace Keep;
+    PercentLeft = 3;
+    PercentTop = 4;
+    TCalc Calc;
+    Pipe(Calc, 2);
+    Calc.Density = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Calc.Run(0));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Ошибка выполнения расчётов!!\n");
+    EXPECT_EQ(PercentLeft, 3);
+    EXPECT_EQ(PercentTop, 4);
+}
