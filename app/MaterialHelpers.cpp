@@ -1,0 +1,26 @@
+#include "MaterialHelpers.h"
+
+#include "HydComm.h"
+#include "ZoScalab.h"
+
+#include <QComboBox>
+
+void FillMaterialList(QComboBox* ComboBox)
+{
+    if (!ComboBox)
+        return;
+    ComboBox->clear();
+    for (int i = 0; i < MaterialCount; ++i)
+        ComboBox->addItem(QString::fromStdString(MaterialName(i)));
+}
+
+void SetMaterialValues(int Index, TEdit_Scalable* Rough, TEdit_Scalable* Young)
+{
+    if (Index < 1 || Index >= MaterialCount)
+        return;
+    const TMaterialRow& Row = MaterialTable[Index];
+    if (Rough)
+        Rough->Set_Value(Row.Rough);
+    if (Young)
+        Young->Set_Value(Row.Young);
+}
