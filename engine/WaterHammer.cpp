@@ -296,15 +296,20 @@ void TCalc::RunStages(bool MayTrunc)
     double S = 0;
     bool Ok = true;
     bool More = true;
+    double RecordedStep = Step;  // the step of the last stage recorded
     while (Ok && More && StageCount < MaxStages) {
         // A stage needs a driving length left, a wave speed, and a step that
         // fits the wave passage.
+        // Step changes only when the whole adaptation succeeds, so that the
+        // final re-run below uses the last step that worked.
         const double Lb = Blow->Length;
-        if (!(Lb > 0) || !WaveUsable || !AdaptStep(Lb, C, Step))
+        double Adapted = Step;
+        if (!(Lb > 0) || !WaveUsable || !AdaptStep(Lb, C, Adapted))
             break;
-        const int32_t N = StepCount(2 * Lb / (C * Step));
+        const int32_t N = StepCount(2 * Lb / (C * Adapted));
         if (N < 0)
             break;
+        Step = Adapted;
         Steps = N < 1 ? 1 : N;
 
         ++Stage;
@@ -321,12 +326,17 @@ void TCalc::RunStages(bool MayTrunc)
         } else if (!RecordStage(*this, *Blow, MayTrunc, Saved.Lb, T, S, More)) {
             UserLink().Dialog_Error(StageFailedText);
             More = false;
+        } else {
+            RecordedStep = Step;
         }
     }
 
     Saved.RestoreStart();
     if (StageCount == 1) {
-        // Show the single blow from the start state in the step records.
+        // Show the single blow from the start state in the step records,
+        // with the step that blow was computed with (a later stage that
+        // recorded nothing may have adapted it to a shorter driving pipe).
+        Step = RecordedStep;
         Steps = static_cast<int32_t>(std::clamp<int64_t>(
             RoundToInt64(2 * Blow->Length / (C * Step)), std::numeric_limits<int32_t>::min(),
             std::numeric_limits<int32_t>::max()));

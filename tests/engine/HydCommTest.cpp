@@ -40,18 +40,6 @@ TEST(HydComm, MaterialNames)
     EXPECT_EQ(MaterialName(-5), "произвольный материал");
 }
 
-TEST(HydComm, TableValues)
-{
-    EXPECT_EQ(LiquidTable[2].Density, 999);
-    EXPECT_EQ(LiquidTable[2].Viscous, 0.001004);
-    EXPECT_EQ(LiquidTable[2].Condens, 4.58e-10);
-    EXPECT_EQ(LiquidTable[6].Density, 958.38);
-    EXPECT_EQ(LiquidTable[11].Viscous, 0.0198);
-    EXPECT_EQ(MaterialTable[4].Rough, 1e-4);
-    EXPECT_EQ(MaterialTable[4].Young, 2e11);
-    EXPECT_EQ(MaterialTable[10].Young, 3e6);
-}
-
 TEST(HydComm, NearlyEqual)
 {
     EXPECT_TRUE(NearlyEqual(0, 0));

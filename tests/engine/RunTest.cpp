@@ -171,6 +171,15 @@ TEST(Run, FaultInTheFirstStep)
     EXPECT_FALSE(Calc.Run(0));
     EXPECT_EQ(Calc.Count, 0);
 
+    // A negative density makes the pressure speed the square root of a
+    // negative number in every step, even with a column in the pipe where
+    // that speed is not used.
+    Pipe(Calc, 10);
+    Calc.Density = -1000;
+    Calc.InitialFill = 1;
+    EXPECT_FALSE(Calc.Run(0));
+    EXPECT_EQ(Calc.Count, 0);
+
     // The next run starts afresh.
     Pipe(Calc, 4);
     EXPECT_TRUE(Calc.Run(0));

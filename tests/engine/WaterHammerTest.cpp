@@ -383,3 +383,21 @@ TEST(Stages, WithoutDrivingPipe)
     EXPECT_EQ(Link.Warnings, std::vector<std::string>{MissingParams});
     EXPECT_EQ(Calc.Count, 10);  // computed at the back pressure
 }
+
+TEST(Stages, SingleBlowIsShownWithItsOwnStep)
+{
+    // The cut-off chamber shortens the driving pipe below a hundred steps of
+    // wave passage, so the second stage runs with a finer step; it is
+    // cancelled. The records then show the first blow again, as it was.
+    TScopedFakeLink Link;
+    Link.CancelFromWindow = 1;
+    TDrive Drive(0.05, 0.1, 0.1001, 1, 1e-6);
+    Drive.Calc.RunStages(true);
+    ASSERT_EQ(Drive.Calc.StageCount, 1);
+    ASSERT_EQ(Link.Windows.size(), 3u);
+    EXPECT_GT(StepsOf(*Link.Windows[1]), 5 * StepsOf(*Link.Windows[0]));
+    EXPECT_EQ(Drive.Calc.Count, StepsOf(*Link.Windows[0]));
+    EXPECT_EQ(Drive.Calc.Records[Drive.Calc.Count - 1].Time, Drive.Calc.Stages->PumpTime);
+    EXPECT_EQ(Drive.Blow.Records[Drive.Calc.Count - 1].Speed, Drive.Calc.Stages->RestSpeed);
+    EXPECT_EQ(Drive.Calc.Step, 1e-6);
+}
