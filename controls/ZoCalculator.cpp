@@ -340,7 +340,6 @@ void TForm_Calculate::Digit_Entry(QChar C)
     } else {
         Set_Display_Text(C);
     }
-    FKey_Handled = true;
     // After a refused digit the next one starts a new number.
     if (!FError)
         FNew_Number = false;
@@ -562,6 +561,9 @@ void TForm_Calculate::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
     FNew_Number = true;
+    // The keys are read by the window itself; the focus rests on a command
+    // button rather than on the tape.
+    (BitBtn_OK->isVisibleTo(this) ? BitBtn_OK : BitBtn_Cancel)->setFocus();
 }
 
 // ---------------------------------------------------------------------------

@@ -221,7 +221,7 @@ TEdit_Num::TEdit_Num(QWidget* Parent)
     FCalc_Button->Set_FocusControl(FEdit);
     FCalc_Button->OnClick = [this](QObject*) { Calculator_Click(); };
 
-    resize(100, 21);
+    resize(Default_Width, Default_Height);
     Lay_Out();
 }
 

@@ -37,6 +37,9 @@ bool Text_Shows_Only_Zeros(const std::string& Text);
 class TEdit_Num : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int Default_Width = 100;
+    static constexpr int Default_Height = 21;
+
     explicit TEdit_Num(QWidget* Parent = nullptr);
     ~TEdit_Num() override;
 
@@ -109,7 +112,7 @@ public:
     TNotifyEvent OnClickDown;
     TNotifyEvent OnEnter;
 
-    QSize sizeHint() const override { return {100, 21}; }
+    QSize sizeHint() const override { return {Default_Width, Default_Height}; }
 
 protected:
     virtual void Text_Changed();

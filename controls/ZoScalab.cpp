@@ -273,7 +273,8 @@ QComboBox* TEdit_Scalable::New_List()
     List->setEditable(false);
     List->setMaxVisibleItems(FDropDownCount);
     List->setFocusPolicy(Tab_Policy(FChild_TabStop));
-    List->resize(List->width(), List->sizeHint().height());
+    // As high as a new number field, so that the parts line up.
+    List->resize(List->width(), TEdit_Num::Default_Height);
     List->show();
     return List;
 }

@@ -44,6 +44,10 @@ TEST(Calculator, TwoPlusThreeWithTheButtons)
     EXPECT_EQ(Form.X(), 5);
     EXPECT_EQ(Tape(Form), (QStringList{"1.  Начало работы", "2.      2", "3.  +  3", "4.  =  5"}));
     EXPECT_EQ(Form.Label_Operation->text(), "");
+    // Keys typed after button clicks are taken as well.
+    QTest::mouseClick(Form.BitBtn_Digit[4], Qt::LeftButton);
+    Keys(Form, "+1=");
+    EXPECT_EQ(Form.X(), 5);
 }
 
 TEST(Calculator, PercentCases)

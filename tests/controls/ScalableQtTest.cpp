@@ -379,7 +379,9 @@ TEST(Screenshots, ValueControls)
     ASSERT_TRUE(Show_Active(Window));
     QTest::qWait(20);
     const QString Controls = Folder + "/value-controls.png";
-    EXPECT_TRUE(Window.grab().save(Controls)) << Controls.toStdString();
+    const QPixmap Picture = Window.grab();
+    EXPECT_TRUE(Picture.save(Controls)) << Controls.toStdString();
+    EXPECT_TRUE(Picture.scaled(Picture.size() * 2).save(Folder + "/value-controls-x2.png"));
 
     TBtn_Clr Button;
     Button.resize(205, 25);
