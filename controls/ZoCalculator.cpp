@@ -5,6 +5,7 @@
 #include "ZoNumberEdit.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -99,7 +100,7 @@ TForm_Calculate::TForm_Calculate(QWidget* Parent) : QDialog(Parent)
     Create_Controls();
     Calculator_Release();
     Tape(Text(ZoNumber::Text::TapeStart));
-    Label_Indicate->setText(FDisplay);
+    Show_On_Display(FDisplay);
     // The window sees keys before its controls.
     installEventFilter(this);
     for (QWidget* Child : findChildren<QWidget*>())
@@ -136,6 +137,7 @@ void TForm_Calculate::Create_Controls()
     Display_Font.setPointSizeF(Display_Font.pointSizeF() * 1.2);
     Label_Indicate->setFont(Display_Font);
     Label_Operation->setFont(Display_Font);
+    FDisplay_Point_Size = Display_Font.pointSizeF();
     Set_Error_Colours(false);
 
     GroupBox_Check = new QGroupBox(Text(ZoNumber::Text::TapeCaption), this);
@@ -290,7 +292,7 @@ void TForm_Calculate::Set_Display_Text(const QString& T)
     }
     FX = Number;
     FDisplay = QString::fromStdString(InsertGroupSeparators(T.toStdString()));
-    Label_Indicate->setText(FDisplay);
+    Show_On_Display(FDisplay);
 }
 
 void TForm_Calculate::Set_Error_Colours(bool Error)
@@ -311,9 +313,20 @@ void TForm_Calculate::Show_Error(const QString& Message)
     FError = true;
     Set_Error_Colours(true);
     Label_Operation->hide();
-    Label_Indicate->setText(" " + Message + " ");
+    Show_On_Display(" " + Message + " ");
     FNew_Number = true;
     Default_Beep();
+}
+
+// A long text is shown in a smaller font rather than cut off.
+void TForm_Calculate::Show_On_Display(const QString& Text)
+{
+    QFont Font = Label_Indicate->font();
+    Font.setPointSizeF(FDisplay_Point_Size);
+    while (QFontMetrics(Font).horizontalAdvance(Text) > Label_Indicate->width() && Font.pointSizeF() > 5.0)
+        Font.setPointSizeF(Font.pointSizeF() - 0.5);
+    Label_Indicate->setFont(Font);
+    Label_Indicate->setText(Text);
 }
 
 QString TForm_Calculate::Display_Number() const

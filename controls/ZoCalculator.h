@@ -78,6 +78,7 @@ protected:
 private:
     void Create_Controls();
     void Set_Display_Text(const QString& T);
+    void Show_On_Display(const QString& Text);
     void Show_Error(const QString& Message);
     void Set_Error_Colours(bool Error);
     void Tape(const QString& Text);
@@ -99,6 +100,7 @@ private:
     bool FError = false;
     int FTape_Counter = 0;
     bool FAccept_Mode = false;
+    qreal FDisplay_Point_Size = 10.0;
 };
 
 // The application's calculator window; null until the first number field

@@ -127,6 +127,9 @@ TEST(Calculator, TooLongNumberIsRefused)
     Keys(Form, QString(28, QChar('9')));
     EXPECT_FALSE(Form.Error_Shown());
     EXPECT_EQ(Form.Label_Indicate->text(), "9 999 999 999 999 999 999 999 999 999");
+    EXPECT_LE(Form.Label_Indicate->fontMetrics().horizontalAdvance(Form.Label_Indicate->text()),
+              Form.Label_Indicate->width())
+        << "the whole number fits on the display";
     Keys(Form, "9");
     EXPECT_TRUE(Form.Error_Shown());
     EXPECT_EQ(Form.Label_Indicate->text(), " Слишком длинное число! ");

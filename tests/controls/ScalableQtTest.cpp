@@ -402,5 +402,8 @@ TEST(Screenshots, ValueControls)
     for (QChar C : QString("1/0="))
         QTest::sendKeyEvent(QTest::Click, &Calculator, Qt::Key_unknown, QString(C), Qt::NoModifier);
     EXPECT_TRUE(Calculator.grab().save(Folder + "/calculator-error.png"));
+    for (QChar C : QString("1234567890123456789012345.67"))
+        QTest::sendKeyEvent(QTest::Click, &Calculator, Qt::Key_unknown, QString(C), Qt::NoModifier);
+    EXPECT_TRUE(Calculator.grab().save(Folder + "/calculator-long.png"));
     Calculator.hide();
 }
