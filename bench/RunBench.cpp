@@ -24,10 +24,10 @@ public:
     int Messages = 0;
 };
 
-// Nanoseconds per step from the time of one run of Steps steps.
+// Time per step from the time of one run of Steps steps.
 benchmark::Counter PerStep(int Steps)
 {
-    return benchmark::Counter(Steps * 1e-9,
+    return benchmark::Counter(Steps,
                               benchmark::Counter::kIsIterationInvariantRate |
                                   benchmark::Counter::kInvert);
 }
@@ -45,7 +45,7 @@ void BM_Run_ConstantPressure(benchmark::State& Bench)
         if (!Calc.Run(0) || Calc.Count != Steps)
             Bench.SkipWithError("run failed");
     }
-    Bench.counters["ns/step"] = PerStep(Steps);
+    Bench.counters["per_step"] = PerStep(Steps);
     Bench.counters["Re"] = Calc.Records[Steps - 1].Re;
     SetUserLink(nullptr);
 }
@@ -65,7 +65,7 @@ void BM_Run_HammerStage(benchmark::State& Bench)
         if (!Calc.Run(1) || Calc.Count != Steps || Blow.Count != Steps)
             Bench.SkipWithError("hammer run failed");
     }
-    Bench.counters["ns/step"] = PerStep(Steps);
+    Bench.counters["per_step"] = PerStep(Steps);
     BlowCalc = nullptr;
     SetUserLink(nullptr);
 }
