@@ -1,0 +1,161 @@
+// The engine's link to the user in the desktop program: a real progress
+// window and the real message dialog, end to end through TCalc::Run.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include "Calc.h"
+#include "QtHelpers.h"
+#include "QtUserLink.h"
+#include "UserLink.h"
+#include "WindowPlace.h"
+#include "ZoDialog.h"
+#include "ZoPercent.h"
+
+using namespace QtHelpers;
+
+namespace {
+
+// Installs the Qt link and a remembered progress position for one test.
+struct TLinked {
+    TQtUserLink Link;
+    int Old_Left = PercentLeft, Old_Top = PercentTop;
+    TLinked(int Left, int Top)
+    {
+        PercentLeft = Left;
+        PercentTop = Top;
+        SetUserLink(&Link);
+    }
+    ~TLinked()
+    {
+        SetUserLink(nullptr);
+        PercentLeft = Old_Left;
+        PercentTop = Old_Top;
+    }
+};
+
+// Water in a 50 mm pipe, 100 m long, pushed by 1 bar.
+void Water_Case(TCalc& Calc, int Steps, double Density = 1000)
+{
+    Calc.SetParams(Steps, 0.001, 1e5, 0.5, 1, 0, Density, 0.001, 4.6e-10, 0.05, 100, 0.003,
+                   1e-5, 2e11);
+}
+
+}  // namespace
+
+TEST(QtUserLink, ProgressWindowOpensAtTheRememberedPlaceAndCountsAsAJob)
+{
+    TLinked L(120, 140);
+    QSignalSpy Spy(&TJob_State::Instance(), &TJob_State::Running_Changed);
+    {
+        auto Progress = UserLink().Percent_Open("Генерация отчёта...");
+        TForm_Percent* W = Percent_Last();
+        ASSERT_NE(W, nullptr);
+        EXPECT_TRUE(W->isVisible());
+        EXPECT_EQ(W->windowTitle(), QStringLiteral("Генерация отчёта..."));
+        EXPECT_EQ(W->pos(), QPoint(120, 140));
+        EXPECT_EQ(Job_Running(), 1);
+
+        Progress->Set_Window_Bounds(NotSet, 200, NotSet, NotSet);
+        int Left = 0, Top = 0, Width = 0, Height = 0;
+        Progress->Get_Window_Bounds(Left, Top, Width, Height);
+        EXPECT_EQ(Top, 200);
+        EXPECT_NEAR(Left + W->frameGeometry().width() / 2, Screen_Area_Of(W).center().x(), 1);
+
+        QTest::mouseClick(W->BitBtn_Cancel, Qt::LeftButton);
+        EXPECT_TRUE(Progress->Percent_Cancelled());
+    }
+    // Freed with its handle; the job is over.
+    EXPECT_EQ(Percent_Last(), nullptr);
+    EXPECT_EQ(Job_Running(), 0);
+    ASSERT_EQ(Spy.count(), 2);
+    EXPECT_EQ(Spy.at(0).at(0).toBool(), true);
+    EXPECT_EQ(Spy.at(1).at(0).toBool(), false);
+
+    // Guards nest: one signal at the first start and one at the last end.
+    Spy.clear();
+    {
+        TJobGuard A;
+        TJobGuard B;
+        EXPECT_EQ(Job_Running(), 2);
+    }
+    EXPECT_EQ(Spy.count(), 2);
+}
+
+TEST(QtUserLink, HandleSurvivesItsWindowBeingClosedElsewhere)
+{
+    TLinked L(NotSet, NotSet);
+    auto Progress = UserLink().Percent_Open("x");
+    Percent_Close_Last();
+    Progress->Percent_Set(1, 2);
+    EXPECT_FALSE(Progress->Percent_Cancelled());
+    int Left = 5, Top = 6, Width = 7, Height = 8;
+    Progress->Get_Window_Bounds(Left, Top, Width, Height);
+    EXPECT_EQ(Left, 5);
+}
+
+TEST(QtUserLink, MessagesGoToTheDialog)
+{
+    TLinked L(NotSet, NotSet);
+    QString Error, Warning;
+    When_Modal([&](QWidget* W) {
+        Error = qobject_cast<TForm_Dialog*>(W)->Label_Text->text();
+        Press_Key(W, Qt::Key_Return);
+    });
+    UserLink().Dialog_Error("Ошибка выполнения расчётов!");
+    When_Modal([&](QWidget* W) {
+        Warning = qobject_cast<TForm_Dialog*>(W)->Label_Text->text();
+        Press_Key(W, Qt::Key_Escape);
+    });
+    UserLink().Dialog_Warning("Расчёт прерван");
+    EXPECT_EQ(Error, QStringLiteral("Ошибка выполнения расчётов!!"));
+    EXPECT_EQ(Warning, QStringLiteral("Расчёт прерван!"));
+}
+
+TEST(QtUserLink, RunCancelledInItsWindowAndPositionKept)
+{
+    TLinked L(150, NotSet);
+    TCalc Calc;
+    Water_Case(Calc, 20000);
+    // The first repaint of the window lets this click through, while Run goes on.
+    int Jobs_During = -1;
+    QPoint Where;
+    QTimer::singleShot(0, [&] {
+        if (TForm_Percent* W = Percent_Last()) {
+            Jobs_During = Job_Running();
+            Where = W->pos();
+            QTest::mouseClick(W->BitBtn_Cancel, Qt::LeftButton);
+        }
+    });
+    EXPECT_FALSE(Calc.Run(0));
+    EXPECT_EQ(Calc.Count, 20000);  // cancelling does not stop the steps
+    EXPECT_EQ(Jobs_During, 1);
+    // Opened at the remembered left, centred vertically; that place is remembered.
+    EXPECT_EQ(Where.x(), 150);
+    EXPECT_EQ(PercentLeft, 150);
+    // (centring knows the frame only once the window is shown: within its width)
+    EXPECT_NEAR(PercentTop, Where.y(), 4);
+    EXPECT_NEAR(PercentTop, Screen_Area_Of(nullptr).center().y() - 30, 4);
+    EXPECT_EQ(Percent_Last(), nullptr);
+    EXPECT_EQ(Job_Running(), 0);
+
+    // Not cancelled: a good run.
+    EXPECT_TRUE(Calc.Run(0));
+}
+
+TEST(QtUserLink, FailedRunShowsTheErrorDialog)
+{
+    TLinked L(NotSet, NotSet);
+    TCalc Calc;
+    Water_Case(Calc, 100, 0);  // no density: the first step fails
+    QString Text;
+    When_Modal([&](QWidget* W) {
+        Text = qobject_cast<TForm_Dialog*>(W)->Label_Text->text();
+        Press_Key(W, Qt::Key_Return);
+    });
+    EXPECT_FALSE(Calc.Run(0));
+    EXPECT_EQ(Text, QStringLiteral("Ошибка выполнения расчётов!!"));
+    EXPECT_EQ(Percent_Last(), nullptr);
+}
