@@ -3,6 +3,7 @@
 // draws on, the chart's colours, and the polyline buffer that the raster and the
 // SVG canvases share.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,6 +51,13 @@ public:
     virtual void MoveTo(int32_t X, int32_t Y) = 0;
     // A line from the current position to (X, Y), which becomes the current position.
     virtual void LineTo(int32_t X, int32_t Y) = 0;
+    // Lines through Points in turn: the same as LineTo for each of them, for
+    // callers with many points at hand.
+    virtual void LinesTo(const TPoint* Points, std::size_t Count)
+    {
+        for (std::size_t I = 0; I < Count; ++I)
+            LineTo(Points[I].X, Points[I].Y);
+    }
     // One line of Text in the canvas's font with its top left corner at (X, Y),
     // on the background colour, clipped to Clip.
     virtual void TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) = 0;
@@ -61,19 +69,25 @@ public:
 // polyline at once.
 //
 // With reduction, every run of consecutive points that share one x (one pixel
-// column) is cut down to at most seven points: the first two, the extremes of the
-// run's inner points and the last two. The inner points are replaced by a path
-// that covers the same rows, leaves its first point and reaches its last point in
-// the same vertical direction as the original path, so that an aliased one-pixel
-// line rasteriser draws exactly the same pixels and carries the same state into
-// the next column. A chart of a million records then needs a few thousand
-// segments per series instead of a million.
+// column) is cut down to at most seven points (see ReduceColumn), so that a
+// chart of a million records needs a few thousand segments per series instead
+// of a million.
 class TPolylineBuffer {
 public:
-    // Begins a new polyline at P; a polyline still open is dropped.
-    void Start(TPoint P, bool Reduce);
-    // Adds a line to P; starts at the current position when no polyline is open.
-    void Add(TPoint P);
+    // Begins a new polyline at P; a polyline still open is dropped. Reduction
+    // keeps columns whose inner points all lie in the rows Top ... Bottom.
+    void Start(TPoint P, bool Reduce, int32_t Top = INT32_MIN, int32_t Bottom = INT32_MAX);
+    // Adds a line to P; starts at the current position (with the last settings)
+    // when no polyline is open.
+    void Add(TPoint P)
+    {
+        if (IsOpen && Reduce && P.X == RunX) {   // the common case, kept inline
+            CurrentPos = P;
+            Run.push_back(P.Y);
+        } else {
+            AddPoint(P);
+        }
+    }
     bool Open() const { return IsOpen; }
     // The last point given (where a following line starts).
     TPoint Current() const { return CurrentPos; }
@@ -82,27 +96,34 @@ public:
     const std::vector<TPoint>& Finish();
 
 private:
-    void StartRun(TPoint P);
-    void AddToRun(int32_t Y);
+    void AddPoint(TPoint P);
     void EmitRun();
 
-    std::vector<TPoint> Points;   // the polyline so far (finished runs only when reducing)
+    std::vector<TPoint> Points;   // the polyline so far (finished columns only when reducing)
+    std::vector<int32_t> Run;     // rows of the open column
     TPoint CurrentPos;
+    int32_t RunX = 0;
+    int32_t Top = INT32_MIN;
+    int32_t Bottom = INT32_MAX;
     bool IsOpen = false;
     bool Reduce = false;
-
-    // The open run p0 ... pk of points with x = RunX.
-    int32_t RunX = 0;
-    int64_t RunSize = 0;     // k + 1
-    int32_t RunFirst = 0;    // p0
-    int32_t RunSecond = 0;   // p1
-    int32_t RunLast = 0;     // pk
-    // The inner points p1 ... p(k-1): extremes, the last one, and the signs of the
-    // first and of the last non-zero step between them (0: none yet).
-    int64_t InnerSize = 0;
-    int32_t InnerMin = 0;
-    int32_t InnerMax = 0;
-    int32_t InnerLast = 0;
-    int InnerFirstDir = 0;
-    int InnerLastDir = 0;
 };
+
+// Appends to Out the points of a column at X whose rows, in drawing order, are
+// Rows. When there are more than a few and the inner ones (all but the first
+// and the last) lie in Top ... Bottom, the inner path is replaced by at most
+// four points that an aliased one-pixel line rasteriser draws as the same set
+// of pixels, with the same state handed on to the next line:
+// - the first and the last line of the column stay as they are, since caps,
+//   duplicate-pixel rules and the joins to the neighbouring columns depend on
+//   them;
+// - the new inner path leaves its first point and reaches its last point in
+//   the same vertical direction as the old one;
+// - it covers every row from the topmost inner point down to, but not always
+//   including, the bottommost (a line drawn downwards leaves out its end
+//   pixel); the bottommost row is covered exactly when the old path turned
+//   there, or reached it by the one-pixel step that ends a turn just above it.
+// Rows outside Top ... Bottom are left alone because a rasteriser clips lines
+// there, which changes the pixels it hands on at the turns.
+void ReduceColumn(int32_t X, const std::vector<int32_t>& Rows, int32_t Top, int32_t Bottom,
+                  std::vector<TPoint>& Out);

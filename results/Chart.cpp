@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "Calc.h"
 #include "Canvas.h"
@@ -22,19 +23,49 @@ const char* const StageChartFailedText = "Ошибка прорисовки на
 // false when V is not finite or the result does not fit.
 bool ToCoordinate(int32_t Base, double V, int32_t& Result)
 {
-    if (!(V >= -4294967296.0 && V <= 4294967296.0))   // also rejects NaN and infinities
+    if (!(std::fabs(V) <= 4294967296.0))   // also rejects NaN and infinities
         return false;
     // Adding and taking away 1.5 * 2^52 rounds a double below 2^51 in magnitude to
     // an integer in the current rounding mode, which is to nearest, ties to even.
-    // (std::nearbyint does the same, but as a library call per point.)
+    // (std::nearbyint does the same, but as a library call per point; the build
+    // keeps IEEE semantics, so the pair is not folded away.)
     constexpr double Shift = 6755399441055744.0;
-    // (The build keeps IEEE semantics, so the pair is not folded away.)
-    const int64_t Sum = static_cast<int64_t>(Base) + static_cast<int64_t>((V + Shift) - Shift);
+    const int64_t Sum = int64_t{Base} + static_cast<int64_t>((V + Shift) - Shift);
     if (Sum < INT32_MIN || Sum > INT32_MAX)
         return false;
     Result = static_cast<int32_t>(Sum);
     return true;
 }
+
+// x = Left + round(K * Sx) for K = 1, 2, 3, ... in turn. With many records per
+// pixel column most of them share an x; it is only rounded again once K * Sx
+// reaches the half-way point where the rounding can change.
+class THorizontal {
+public:
+    THorizontal(int32_t Left, double Sx) : Left(Left), Sx(Sx) {}
+    bool At(int32_t K, int32_t& X)
+    {
+        const double V = K * Sx;
+        if (V < Limit) {
+            X = Current;
+            return true;
+        }
+        if (!ToCoordinate(Left, V, Current))
+            return false;
+        // While V stays below n + 0.5 it still rounds to n: V only grows
+        // (for Sx >= 0; otherwise every x is rounded on its own).
+        Limit = Sx >= 0 ? static_cast<double>(int64_t{Current} - Left) + 0.5 : -Infinity;
+        X = Current;
+        return true;
+    }
+
+private:
+    static constexpr double Infinity = std::numeric_limits<double>::infinity();
+    int32_t Left;
+    double Sx;
+    double Limit = -Infinity;
+    int32_t Current = 0;
+};
 
 // The vertical mapping of one series: Min on the row Bottom - 1, Max on the row Top.
 class TVertical {
@@ -83,6 +114,31 @@ struct TStepSeries {
     double Start;   // NoValue: the series starts at its first record
 };
 
+// Hands the canvas the lines of a series in blocks rather than one call per point.
+class TLineBatch {
+public:
+    explicit TLineBatch(TCanvas& Canvas) : Canvas(Canvas) {}
+    ~TLineBatch() { Send(); }
+    void LineTo(int32_t X, int32_t Y)
+    {
+        if (Size == Capacity)
+            Send();
+        Points[Size++] = TPoint{X, Y};
+    }
+
+private:
+    void Send()
+    {
+        Canvas.LinesTo(Points, Size);
+        Size = 0;
+    }
+
+    static constexpr std::size_t Capacity = 1024;
+    TCanvas& Canvas;
+    TPoint Points[Capacity];
+    std::size_t Size = 0;
+};
+
 bool DrawStepSeries(const TCalc& Calc, const TStepSeries& Series, TCanvas& Canvas,
                     const TRect& Rect)
 {
@@ -92,33 +148,38 @@ bool DrawStepSeries(const TCalc& Calc, const TStepSeries& Series, TCanvas& Canva
     Canvas.SetPen(Series.Color);
 
     const double Sx = (static_cast<double>(Rect.Right) - Rect.Left) / Calc.Count;
-    int32_t X = 0;
+    const TCalcStep* const Records = Calc.Records;
+    double TCalcStep::*const Field = Series.Field;
+    int32_t X = Rect.Right;   // of the last record
     int32_t Y = 0;
-    bool Moved = false;
+    THorizontal Horizontal(Rect.Left, Sx);
     if (IsValue(Series.Start)) {
         if (!Vertical.Row(Series.Start, Y))
             return false;
         Canvas.MoveTo(Rect.Left, Y);
-        Moved = true;
+    } else {
+        if ((Calc.Count > 1 && !Horizontal.At(1, X)) || !Vertical.Row(Records[0].*Field, Y))
+            return false;
+        Canvas.MoveTo(X, Y);
     }
-    // Record k lies at x = L + round((k + 1) * sx); the last one on the right edge.
+    // Record k lies at x = L + round((k + 1) * sx), the last one on the right edge.
+    // The lines drawn before a failure stay drawn.
+    TLineBatch Lines(Canvas);
     const int32_t Last = Calc.Count - 1;
-    const TCalcStep* Record = Calc.Records;
-    for (int32_t K = 0; K <= Last; ++K, ++Record) {
+    for (int32_t K = IsValue(Series.Start) ? 0 : 1; K <= Last; ++K) {
+        // The records are far too many for the cache: ask for them in time.
+        constexpr int32_t Ahead = 64;
+        if (K + Ahead <= Last)
+            __builtin_prefetch(&Records[K + Ahead]);
         if (K < Last) {
-            if (!ToCoordinate(Rect.Left, (static_cast<double>(K) + 1) * Sx, X))
+            if (!Horizontal.At(K + 1, X))
                 return false;
         } else {
             X = Rect.Right;
         }
-        if (!Vertical.Row(Record->*Series.Field, Y))
+        if (!Vertical.Row(Records[K].*Field, Y))
             return false;
-        if (Moved) {
-            Canvas.LineTo(X, Y);
-        } else {
-            Canvas.MoveTo(X, Y);
-            Moved = true;
-        }
+        Lines.LineTo(X, Y);
     }
     return true;
 }

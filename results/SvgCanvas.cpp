@@ -127,6 +127,12 @@ void TSvgCanvas::LineTo(int32_t X, int32_t Y)
     Polyline.Add(TPoint{X, Y});
 }
 
+void TSvgCanvas::LinesTo(const TPoint* Points, std::size_t Count)
+{
+    for (std::size_t I = 0; I < Count; ++I)
+        Polyline.Add(Points[I]);
+}
+
 void TSvgCanvas::Flush()
 {
     if (!Polyline.Open())

@@ -30,6 +30,7 @@ public:
     void SetPen(TColor Color) override;
     void MoveTo(int32_t X, int32_t Y) override;
     void LineTo(int32_t X, int32_t Y) override;
+    void LinesTo(const TPoint* Points, std::size_t Count) override;
     void TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) override;
     void Flush() override;
 

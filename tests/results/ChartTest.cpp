@@ -316,34 +316,60 @@ TEST_F(StageChart, AStageFarOutsideTheRangeIsDrawnWhileItFitsAndReportedBeyond)
 
 // ----- Polyline reduction -----
 
-TPoints Reduced(const TPoints& Points, bool Reduce = true)
+// The rows of one column at x = 1 after reduction with the band Top ... Bottom.
+std::vector<int32_t> Column(const std::vector<int32_t>& Rows, int32_t Top = -100,
+                            int32_t Bottom = 100)
 {
-    TPolylineBuffer Buffer;
-    Buffer.Start(Points.front(), Reduce);
-    for (std::size_t I = 1; I < Points.size(); ++I)
-        Buffer.Add(Points[I]);
-    return Buffer.Finish();
+    TPoints Points;
+    ReduceColumn(1, Rows, Top, Bottom, Points);
+    std::vector<int32_t> Result;
+    for (const TPoint& P : Points) {
+        EXPECT_EQ(P.X, 1);
+        Result.push_back(P.Y);
+    }
+    return Result;
 }
 
-TEST(PolylineBuffer, KeepsTheEndsOfEachColumnAndItsExtremes)
+using TRows = std::vector<int32_t>;
+
+TEST(PolylineBuffer, ColumnsKeepTheirEndsDirectionsAndCoveredRows)
 {
-    // Short columns stay as they are.
-    const TPoints Short{{0, 5}, {1, 5}, {1, 9}, {1, 2}, {2, 3}};
-    EXPECT_EQ(Reduced(Short), Short);
-    // Column 1: p0 = 0, p1 = 4; the inner path 4 2 8 1 7 6 leaves 4 upwards and
-    // arrives at 6 upwards; last 3.
-    const TPoints Long{{0, 0}, {1, 0}, {1, 4}, {1, 2}, {1, 8}, {1, 1}, {1, 7}, {1, 6},
-                       {1, 3}, {2, 3}};
-    EXPECT_EQ(Reduced(Long),
-              (TPoints{{0, 0}, {1, 0}, {1, 4}, {1, 1}, {1, 8}, {1, 6}, {1, 3}, {2, 3}}));
-    // The inner path 4 2 8 1 5 6 arrives downwards: one more turn at the top.
-    const TPoints Turn{{1, 0}, {1, 4}, {1, 2}, {1, 8}, {1, 1}, {1, 5}, {1, 6}, {1, 3}};
-    EXPECT_EQ(Reduced(Turn), (TPoints{{1, 0}, {1, 4}, {1, 1}, {1, 8}, {1, 1}, {1, 6}, {1, 3}}));
-    // Equal inner points keep one empty step.
-    const TPoints Flat{{1, 0}, {1, 4}, {1, 4}, {1, 4}, {1, 4}, {1, 9}};
-    EXPECT_EQ(Reduced(Flat), (TPoints{{1, 0}, {1, 4}, {1, 4}, {1, 9}}));
-    // Without reduction every point stays.
-    EXPECT_EQ(Reduced(Long, false), Long);
+    // Up to seven points stay as they are.
+    EXPECT_EQ(Column({5, 9, 2, 8, 1, 7, 3}), (TRows{5, 9, 2, 8, 1, 7, 3}));
+    // Inner path 4 2 8 1 7 6: leaves 4 upwards, turns at its bottom row 8,
+    // arrives at 6 upwards.
+    EXPECT_EQ(Column({0, 4, 2, 8, 1, 7, 6, 3}), (TRows{0, 4, 1, 8, 6, 3}));
+    // ... arriving downwards (4 2 8 1 5 6): one more turn at the top.
+    EXPECT_EQ(Column({0, 4, 2, 8, 1, 5, 6, 3}), (TRows{0, 4, 1, 8, 1, 6, 3}));
+    // The bottom row 9 is only reached at the end, downwards (not drawn): no turn there.
+    EXPECT_EQ(Column({0, 4, 2, 5, 3, 6, 7, 9, 1}), (TRows{0, 4, 2, 9, 1}));
+    // ... and only at the start (9 3 5 2 4 1 6).
+    EXPECT_EQ(Column({0, 9, 3, 5, 2, 4, 1, 6, 8}), (TRows{0, 9, 1, 6, 8}));
+    // 9 8 9: the one-pixel step back down draws the bottom row, so it may turn there.
+    EXPECT_EQ(Column({0, 9, 8, 9, 9, 9, 9, 2}), (TRows{0, 9, 8, 9, 8, 9, 2}));
+    // Equal inner rows draw nothing between the first and the last line.
+    EXPECT_EQ(Column({0, 4, 4, 4, 4, 4, 4, 9}), (TRows{0, 4, 9}));
+    // Inner rows outside the band: left alone (the first and last may lie anywhere).
+    const TRows Outside{-50, 4, 2, 8, 1, 7, 6, 50};
+    EXPECT_EQ(Column(Outside, 0, 8), (TRows{-50, 4, 1, 8, 6, 50}));
+    EXPECT_EQ(Column(Outside, 2, 8), Outside);
+    EXPECT_EQ(Column(Outside, 0, 7), Outside);
+}
+
+TEST(PolylineBuffer, ReducesEachColumnOnlyWhenAsked)
+{
+    const TPoints Points{{0, 0}, {1, 0}, {1, 4}, {1, 2}, {1, 8}, {1, 1}, {1, 7}, {1, 6},
+                         {1, 3}, {2, 3}};
+    for (bool Reduce : {false, true}) {
+        TPolylineBuffer Buffer;
+        Buffer.Start(Points.front(), Reduce);
+        for (std::size_t I = 1; I < Points.size(); ++I)
+            Buffer.Add(Points[I]);
+        const TPoints Expected =
+            Reduce ? TPoints{{0, 0}, {1, 0}, {1, 4}, {1, 1}, {1, 8}, {1, 6}, {1, 3}, {2, 3}}
+                   : Points;
+        EXPECT_EQ(Buffer.Finish(), Expected);
+    }
 }
 
 TEST(PolylineBuffer, AMillionPointsInOneColumnBecomeAFew)
