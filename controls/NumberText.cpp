@@ -318,34 +318,42 @@ std::string FormatSignificant(int Decimals, int Digits, double X) {
 }
 
 std::string InsertGroupSeparators(const std::string& S) {
-    std::string R = S;
-    // 0-based index of the separator, or the length when there is none.
-    std::size_t P = std::min(R.find(Decimal_Separator), R.size());
+    // Built in one pass (inserting into S would take quadratic time on long
+    // texts). P: index of the separator, or the length when there is none.
+    const std::size_t N = S.size();
+    const std::size_t P = std::min(S.find(Decimal_Separator), N);
 
-    // Fraction: a separator before every digit 4, 8, 12, ... places after
-    // the decimal separator (counting the separators already inserted).
-    for (std::size_t j = P + 1; j < R.size(); ++j) {
-        const char C = R[j];
+    // Integer part: the run of digits right before P gets a separator before
+    // every digit 3, 6, 9, ... places left of P; never at the first character
+    // or right after the sign.
+    std::size_t First = P;
+    while (First > 0 && IsDigit(S[First - 1])) --First;
+    std::string R;
+    R.reserve(N + N / 3 + 2);
+    R.append(S, 0, First);
+    for (std::size_t j = First; j < P; ++j) {
+        if ((P - j) % 3 == 0 && j >= 1 && S[j - 1] != '-') R += Group_Separator;
+        R += S[j];
+    }
+    if (P == N) return R;
+    R += S[P];
+
+    // Fraction: a separator before the digits 4, 7, 10, ... places after the
+    // decimal separator; a blank before an exponent letter; stop at any
+    // other character.
+    std::size_t i = P + 1;
+    for (; i < N; ++i) {
+        const char C = S[i];
         if (C == 'E' || C == 'e') {
-            if (R[j - 1] != ' ') R.insert(j, 1, ' ');
+            if (S[i - 1] != ' ') R += ' ';
             break;
         }
         if (!IsDigit(C)) break;
-        if ((j - P) % 4 == 0) {
-            R.insert(j, 1, Group_Separator);
-            ++j;
-        }
+        const std::size_t Place = i - P;
+        if (Place >= 4 && (Place - 1) % 3 == 0) R += Group_Separator;
+        R += C;
     }
-
-    // Integer part, backwards from the last digit before the separator;
-    // never at the first character or right after the sign.
-    for (std::size_t j = P; j-- > 0;) {
-        if (!IsDigit(R[j])) break;
-        if ((P - j + 1) % 4 == 0 && j >= 1 && R[j - 1] != '-') {
-            R.insert(j, 1, Group_Separator);
-            ++P;
-        }
-    }
+    R.append(S, i, std::string::npos);
     return R;
 }
 

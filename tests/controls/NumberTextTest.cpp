@@ -196,6 +196,16 @@ TEST(NumberTextGroups, SeparatesIntegerAndFractionDigits) {
     for (const auto& C : Cases) EXPECT_EQ(InsertGroupSeparators(C.S), C.Expected) << C.S;
 }
 
+TEST(NumberTextGroups, LongTextsTakeLinearTime) {
+    // Found by fuzzing: inserting into the text one separator at a time took
+    // minutes for a megabyte of digits.
+    const std::string Digits(3'000'000, '7');
+    const std::string Grouped = InsertGroupSeparators(Digits + "." + Digits + "E5");
+    ASSERT_EQ(Grouped.size(), 2 * (3'000'000 + 999'999) + 4);
+    EXPECT_EQ(Grouped.substr(0, 9), "777 777 7");
+    EXPECT_EQ(Grouped.substr(Grouped.size() - 8), "7 777 E5");
+}
+
 enum class Kind { Integer, Fixed, Real };
 
 std::string Extract(Kind K, const std::string& S, int& Position) {
