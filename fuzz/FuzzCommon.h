@@ -1,0 +1,57 @@
+#pragma once
+// Shared by the fuzz harnesses: a failed property stops the run with a
+// message, so libFuzzer records the input as a crash.
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <string>
+
+#include <unistd.h>
+
+#define FUZZ_CHECK(Condition, ...)                                               \
+    do {                                                                         \
+        if (!(Condition)) {                                                      \
+            std::fprintf(stderr, "FUZZ_CHECK failed at %s:%d: %s\n", __FILE__,   \
+                         __LINE__, #Condition);                                  \
+            std::fprintf(stderr, __VA_ARGS__);                                   \
+            std::fprintf(stderr, "\n");                                          \
+            std::abort();                                                        \
+        }                                                                        \
+    } while (false)
+
+namespace fuzz {
+
+// A folder of this process for scratch files: in memory when /dev/shm is
+// there, so the harnesses that write files stay fast.
+inline const std::string& ScratchDir()
+{
+    // Never destroyed: the exit handler below still needs it.
+    static const std::string& Dir = *new std::string([] {
+        std::string Base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        std::string Path = Base + "/hyd-fuzz-" + std::to_string(getpid());
+        std::filesystem::create_directories(Path);
+        std::atexit([] { std::error_code Ec; std::filesystem::remove_all(ScratchDir(), Ec); });
+        return Path;
+    }());
+    return Dir;
+}
+
+// Printable form of a byte string for failure messages.
+inline std::string Show(const std::string& S)
+{
+    std::string Out = "\"";
+    for (unsigned char C : S) {
+        if (C >= 0x20 && C < 0x7f && C != '"' && C != '\\') {
+            Out += static_cast<char>(C);
+        } else {
+            char Buf[8];
+            std::snprintf(Buf, sizeof Buf, "\\x%02x", C);
+            Out += Buf;
+        }
+    }
+    return Out + "\"";
+}
+
+}  // namespace fuzz
