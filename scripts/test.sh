@@ -17,3 +17,6 @@ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHYD_WERROR=ON \
   -DHYD_SANITIZE=ON -DHYD_QT=OFF -DHYD_BENCH=OFF
 cmake --build build-san -j "$jobs"
 ctest --test-dir build-san --output-on-failure -j "$jobs" -L core
+
+# A short smoke run of every fuzzer (its own clang build; see fuzz/run.sh).
+bash fuzz/run.sh 30
