@@ -46,6 +46,34 @@ void TPolylineBuffer::AddPoint(TPoint P)
     Run.push_back(P.Y);
 }
 
+void TPolylineBuffer::Add(const TPoint* Given, std::size_t Count)
+{
+    if (Count == 0)
+        return;
+    if (!IsOpen)
+        Start(CurrentPos, Reduce, Top, Bottom);
+    if (!Reduce) {
+        Points.insert(Points.end(), Given, Given + Count);
+    } else {
+        // Rows of the open column go straight into place; the vector grows by
+        // the whole block at once and is cut back to what was used.
+        std::size_t Used = Run.size();
+        Run.resize(Used + Count);
+        for (std::size_t I = 0; I < Count; ++I) {
+            if (Given[I].X != RunX) {
+                Run.resize(Used);
+                EmitRun();
+                RunX = Given[I].X;
+                Used = 0;
+                Run.resize(Count - I);
+            }
+            Run[Used++] = Given[I].Y;
+        }
+        Run.resize(Used);
+    }
+    CurrentPos = Given[Count - 1];
+}
+
 const std::vector<TPoint>& TPolylineBuffer::Finish()
 {
     if (IsOpen && Reduce)

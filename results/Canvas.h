@@ -88,6 +88,8 @@ public:
             AddPoint(P);
         }
     }
+    // Adds lines to each of Points in turn.
+    void Add(const TPoint* Points, std::size_t Count);
     bool Open() const { return IsOpen; }
     // The last point given (where a following line starts).
     TPoint Current() const { return CurrentPos; }

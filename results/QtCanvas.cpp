@@ -97,8 +97,7 @@ void TQtCanvas::LinesTo(const TPoint* Points, std::size_t Count)
         return;
     if (!Polyline.Open())
         StartPolyline(Polyline.Current());
-    for (std::size_t I = 0; I < Count; ++I)
-        Polyline.Add(Points[I]);
+    Polyline.Add(Points, Count);
 }
 
 void TQtCanvas::Flush()

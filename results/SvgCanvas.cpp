@@ -129,8 +129,7 @@ void TSvgCanvas::LineTo(int32_t X, int32_t Y)
 
 void TSvgCanvas::LinesTo(const TPoint* Points, std::size_t Count)
 {
-    for (std::size_t I = 0; I < Count; ++I)
-        Polyline.Add(Points[I]);
+    Polyline.Add(Points, Count);
 }
 
 void TSvgCanvas::Flush()

@@ -9,11 +9,12 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <functional>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
@@ -41,9 +42,11 @@ QImage Blank(QSize Size, QImage::Format Format)
     return Image;
 }
 
-// The lines through the canvas.
+// The lines through the canvas: point by point, or with Chunk > 0 in blocks of
+// up to Chunk points.
 QImage ThroughCanvas(const std::vector<TLine>& Lines, QSize Size, QImage::Format Format,
-                     const TSetup& Setup, bool Reduce, bool* Reduced = nullptr)
+                     const TSetup& Setup, bool Reduce, bool* Reduced = nullptr,
+                     std::size_t Chunk = 0)
 {
     QImage Image = Blank(Size, Format);
     QPainter Painter(&Image);
@@ -56,8 +59,16 @@ QImage ThroughCanvas(const std::vector<TLine>& Lines, QSize Size, QImage::Format
         for (const TLine& Line : Lines) {
             Canvas.SetPen(Line.Color);
             Canvas.MoveTo(Line.Points[0].X, Line.Points[0].Y);
-            for (std::size_t I = 1; I < Line.Points.size(); ++I)
-                Canvas.LineTo(Line.Points[I].X, Line.Points[I].Y);
+            for (std::size_t I = 1; I < Line.Points.size();) {
+                if (Chunk == 0) {
+                    Canvas.LineTo(Line.Points[I].X, Line.Points[I].Y);
+                    ++I;
+                } else {
+                    const std::size_t N = std::min(Chunk, Line.Points.size() - I);
+                    Canvas.LinesTo(&Line.Points[I], N);
+                    I += N;
+                }
+            }
         }
     }   // the destructor flushes
     return Image;
@@ -193,7 +204,8 @@ TEST(ChartPixels, ReducedPolylinesGiveTheSamePixelsAsEverySegment)
         };
         const QImage::Format Format = Formats[Case % 3];
         bool Reduced = false;
-        const QImage Canvas = ThroughCanvas(Lines, Size, Format, Setup, true, &Reduced);
+        const std::size_t Chunk = Maker.Chance(0.5) ? 0 : Maker.Pick(1, 40);
+        const QImage Canvas = ThroughCanvas(Lines, Size, Format, Setup, true, &Reduced, Chunk);
         ASSERT_TRUE(Reduced);
         const QImage Reference = EverySegment(Lines, Size, Format, Setup);
         const int Diff = FirstDifference(Canvas, Reference);
