@@ -40,8 +40,10 @@ bool TQtCanvas::MayReduce() const
         return false;
     const QPen Pen = Painter.pen();
     const qreal Width = Pen.widthF();
+    // Pixels drawn twice must come out as drawn once: opaque source-over only.
     if ((Width != 0 && Width != 1) || Pen.style() != Qt::SolidLine ||
-        Pen.color().alpha() != 255 || Painter.testRenderHint(QPainter::Antialiasing) ||
+        Pen.brush().style() != Qt::SolidPattern || Pen.color().alpha() != 255 ||
+        Painter.opacity() != 1.0 || Painter.testRenderHint(QPainter::Antialiasing) ||
         Painter.compositionMode() != QPainter::CompositionMode_SourceOver)
         return false;
     const QPaintDevice* Device = Painter.device();
@@ -49,9 +51,9 @@ bool TQtCanvas::MayReduce() const
         return false;
     // A shift by whole pixels moves every point alike; anything else does not.
     const QTransform Transform = Painter.deviceTransform();
-    return Transform.type() <= QTransform::TxTranslate &&
-           Transform.dx() == std::round(Transform.dx()) &&
-           Transform.dy() == std::round(Transform.dy());
+    const auto Whole = [](qreal V) { return V == std::round(V) && std::fabs(V) < 1e9; };
+    return Transform.type() <= QTransform::TxTranslate && Whole(Transform.dx()) &&
+           Whole(Transform.dy());
 }
 
 void TQtCanvas::SetPen(TColor Color)
