@@ -71,17 +71,32 @@ void PreferLargePages(void* Block, uint64_t Bytes)
 #endif
 }
 
-// N records (N > 0), zero-filled when asked, or nullptr when they cannot be
-// had. They are freed with delete[] (FreeRecords).
-TCalcStep* AllocateRecords(int32_t N, bool Zeroed)
+// Frees the records of Calc and returns N records (N > 0) for its next run,
+// zero-filled when asked, or nullptr when they cannot be had. The previous
+// run's results are given up either way; when its block has exactly N
+// records it is taken over instead of being returned to the system, so that
+// repeated runs do not have a fresh block faulted in and cleared each time.
+// The records are freed with delete[] (FreeRecords).
+TCalcStep* RecordsForRun(TCalc& Calc, int32_t N, bool Zeroed)
 {
-    const uint64_t Bytes = static_cast<uint64_t>(N) * sizeof(TCalcStep);
-    if (Bytes > PhysicalMemory())
+    TCalcStep* Records = nullptr;
+    if (N > 0 && Calc.Records && Calc.Capacity == N) {
+        Records = Calc.Records;
+        Calc.Records = nullptr;
+    }
+    Calc.FreeRecords();
+    if (N <= 0) {
         return nullptr;
-    TCalcStep* Records = new (std::nothrow) TCalcStep[static_cast<size_t>(N)];
-    if (!Records)
-        return nullptr;
-    PreferLargePages(Records, Bytes);
+    }
+    if (!Records) {
+        const uint64_t Bytes = static_cast<uint64_t>(N) * sizeof(TCalcStep);
+        if (Bytes > PhysicalMemory())
+            return nullptr;
+        Records = new (std::nothrow) TCalcStep[static_cast<size_t>(N)];
+        if (!Records)
+            return nullptr;
+        PreferLargePages(Records, Bytes);
+    }
     if (Zeroed)
         std::fill_n(Records, N, TCalcStep{});
     return Records;
@@ -146,19 +161,19 @@ bool RunSteps(TCalc& Calc, TProgress& Window)
     THammer Hammer;
 
     TCalc* Blow = BlowCalc != &Calc ? BlowCalc : nullptr;
-    Calc.FreeRecords();
-    if (Blow)
-        Blow->FreeRecords();
     const int32_t N = Calc.Steps;
+    Calc.Records = RecordsForRun(Calc, N, false);
+    // Steps without an active hammer leave the driving pipe's records
+    // untouched: they read as zeros.
+    TCalcStep* const BlowBlock = Blow ? RecordsForRun(*Blow, N, true) : nullptr;
     if (N > 0) {
-        Calc.Records = AllocateRecords(N, false);
-        if (!Calc.Records)
+        if (!Calc.Records) {
+            delete[] BlowBlock;
             return false;
+        }
         Calc.Capacity = N;
         if (Blow) {
-            // Steps without an active hammer leave these records untouched:
-            // they read as zeros.
-            Blow->Records = AllocateRecords(N, true);
+            Blow->Records = BlowBlock;
             if (!Blow->Records)
                 return false;
             Blow->Steps = N;
