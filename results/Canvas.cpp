@@ -1,6 +1,7 @@
 #include "Canvas.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 std::string ColorToHex(TColor Color)
 {
@@ -142,6 +143,61 @@ TInnerPath InnerPath(const int32_t* Begin, const int32_t* End)
     return Path;
 }
 
+// A new inner path: q1, then at most five more rows ending with qr.
+struct TNewPath {
+    int32_t Rows[6];
+    int Size = 0;
+    int64_t Length = 0;
+
+    void Add(int32_t Row)
+    {
+        if (Size > 0 && Rows[Size - 1] == Row)
+            return;
+        if (Size > 0)
+            Length += std::abs(int64_t{Row} - Rows[Size - 1]);
+        Rows[Size++] = Row;
+    }
+};
+
+int Direction(int64_t From, int64_t To)   // +1 downwards, -1 upwards
+{
+    return (To > From) - (To < From);
+}
+
+// The path q1 -> (first extreme) -> (other extreme) -> qr, with a one-row step
+// where the direction away from q1 or into qr needs one; false when it does
+// not keep the old path's directions and coverage of the bottom row.
+bool BuildPath(const TInnerPath& Q, bool MinFirst, bool CoversMax, TNewPath& Path)
+{
+    const int Leave = Direction(Q.First, Q.Second);
+    const int Arrive = Direction(Q.BeforeLast, Q.Last);
+    const int32_t Near = MinFirst ? Q.Min : Q.Max;
+    const int32_t Far = MinFirst ? Q.Max : Q.Min;
+    Path.Add(Q.First);
+    if (Near != Q.First && Direction(Q.First, Near) != Leave)
+        Path.Add(Q.First + Leave);   // within Min ... Max: q2 lies that way
+    Path.Add(Near);
+    Path.Add(Far);
+    const int32_t At = Path.Rows[Path.Size - 1];
+    const int Came = Path.Size > 1 ? Direction(Path.Rows[Path.Size - 2], At) : 0;
+    const bool TurnedAtMax = std::find(Path.Rows + 1, Path.Rows + Path.Size - 1, Q.Max) !=
+                             Path.Rows + Path.Size - 1;
+    if (At != Q.Last ? Direction(At, Q.Last) != Arrive
+                     : Came != Arrive || (CoversMax && !TurnedAtMax)) {
+        Path.Add(Q.Last - Arrive);   // the row just before qr, within Min ... Max
+    }
+    Path.Add(Q.Last);
+
+    // Keep only a path with the old directions at both ends, and with a turn at
+    // the bottom row exactly when the old one covered it.
+    const int32_t* const Rows = Path.Rows;
+    const int N = Path.Size;
+    if (N < 2 || Direction(Rows[0], Rows[1]) != Leave || Direction(Rows[N - 2], Rows[N - 1]) != Arrive)
+        return false;
+    const bool Inner = std::find(Rows + 1, Rows + N - 1, Q.Max) != Rows + N - 1;
+    return Inner == CoversMax;
+}
+
 }  // namespace
 
 void ReduceColumn(int32_t X, const std::vector<int32_t>& Rows, int32_t Top, int32_t Bottom,
@@ -152,78 +208,36 @@ void ReduceColumn(int32_t X, const std::vector<int32_t>& Rows, int32_t Top, int3
         for (int32_t Y : Rows)
             Emit(Y);
     };
-    // The reduced column has up to seven points.
-    if (Rows.size() <= 7) {
+    // The reduced column has up to eight points.
+    if (Rows.size() <= 8) {
         EmitAll();
         return;
     }
     const TInnerPath Q = InnerPath(Rows.data() + 1, Rows.data() + Rows.size() - 1);
-    const int32_t Min = Q.Min;   // topmost inner row
-    const int32_t Max = Q.Max;   // bottommost inner row
-    if (Min < Top || Max > Bottom) {
+    if (Q.Min < Top || Q.Max > Bottom) {
         EmitAll();
         return;
     }
-
-    // The new inner path after q1; directions are +1 downwards, -1 upwards.
-    int32_t Path[4];
-    int Size = 0;
-    const auto Add = [&](int32_t Y) { Path[Size++] = Y; };
-    if (!Q.Single) {
-        const bool LeavesUp = Q.Second < Q.First;
-        const bool ArrivesUp = Q.Last < Q.BeforeLast;
+    Emit(Rows.front());
+    if (Q.Single) {             // equal inner rows: the column's first and last line
+        Emit(Q.First);
+    } else {
         // A line drawn upwards into a turn covers the turning row; one drawn
         // downwards leaves out its end row unless the line before it ended just
         // above that row, which happens after the turn q1 = Max -> Max - 1 -> Max.
-        const bool CoversMax = Q.TurnsAtMax || (Q.Three && Q.First == Max &&
-                                                int64_t{Q.Second} + 1 == Max && Q.Last == Max);
-        if (CoversMax) {          // free to turn at Max
-            if (LeavesUp) {
-                Add(Min);
-                Add(Max);
-                if (ArrivesUp) {
-                    Add(Q.Last);
-                } else {
-                    Add(Min);
-                    Add(Q.Last);  // Max again, or a row above it
-                }
-            } else {
-                Add(Max);
-                Add(Min);
-                if (!ArrivesUp) {
-                    Add(Q.Last);
-                } else if (Q.Last != Min) {
-                    Add(Max);
-                    Add(Q.Last);
-                }
-            }
-        } else if (Q.First == Max && Q.Last == Max) {   // Max only at both ends
-            Add(Min);
-            Add(Max);
-        } else if (Q.First == Max) {                    // Max only at the start
-            Add(Min);
-            if (!ArrivesUp) {
-                Add(Q.Last);
-            } else if (Q.Last != Min) {
-                Add(Q.BeforeLast);   // between Q.Last and Max
-                Add(Q.Last);
-            }
-        } else if (Q.Last == Max) {                     // Max only at the end
-            if (LeavesUp) {
-                Add(Min);
-            } else if (Min < Q.First) {
-                Add(Q.Second);       // between q1 and Max
-                Add(Min);
-            }
-            Add(Max);
-        } else {                  // cannot happen: Max lies somewhere on the path
+        const bool CoversMax = Q.TurnsAtMax || (Q.Three && Q.First == Q.Max &&
+                                                int64_t{Q.Second} + 1 == Q.Max && Q.Last == Q.Max);
+        TNewPath ViaMin, ViaMax;
+        const bool MinOk = BuildPath(Q, true, CoversMax, ViaMin);
+        const bool MaxOk = BuildPath(Q, false, CoversMax, ViaMax);
+        if (!MinOk && !MaxOk) {   // not expected; the old path is always right
+            Out.pop_back();
             EmitAll();
             return;
         }
+        const TNewPath& Best = MinOk && (!MaxOk || ViaMin.Length <= ViaMax.Length) ? ViaMin : ViaMax;
+        for (int I = 0; I < Best.Size; ++I)
+            Emit(Best.Rows[I]);
     }
-    Emit(Rows.front());
-    Emit(Rows[1]);
-    for (int I = 0; I < Size; ++I)
-        Emit(Path[I]);
     Emit(Rows.back());
 }

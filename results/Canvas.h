@@ -69,7 +69,7 @@ public:
 // polyline at once.
 //
 // With reduction, every run of consecutive points that share one x (one pixel
-// column) is cut down to at most seven points (see ReduceColumn), so that a
+// column) is cut down to at most eight points (see ReduceColumn), so that a
 // chart of a million records needs a few thousand segments per series instead
 // of a million.
 class TPolylineBuffer {
@@ -114,17 +114,20 @@ private:
 // Appends to Out the points of a column at X whose rows, in drawing order, are
 // Rows. When there are more than a few and the inner ones (all but the first
 // and the last) lie in Top ... Bottom, the inner path is replaced by at most
-// four points that an aliased one-pixel line rasteriser draws as the same set
-// of pixels, with the same state handed on to the next line:
+// six rows that an aliased one-pixel line rasteriser draws as the same set of
+// pixels, with the same state handed on to the next line:
 // - the first and the last line of the column stay as they are, since caps,
 //   duplicate-pixel rules and the joins to the neighbouring columns depend on
 //   them;
 // - the new inner path leaves its first point and reaches its last point in
-//   the same vertical direction as the old one;
-// - it covers every row from the topmost inner point down to, but not always
+//   the same vertical direction as the old one (with a one-row step where
+//   needed), and visits the topmost and the bottommost inner row, in the order
+//   that gives the shorter path;
+// - it covers every row from the topmost inner row down to, but not always
 //   including, the bottommost (a line drawn downwards leaves out its end
 //   pixel); the bottommost row is covered exactly when the old path turned
-//   there, or reached it by the one-pixel step that ends a turn just above it.
+//   there, or reached it by the one-pixel step that ends a turn just above it,
+//   so the new path turns there exactly then.
 // Rows outside Top ... Bottom are left alone because a rasteriser clips lines
 // there, which changes the pixels it hands on at the turns.
 void ReduceColumn(int32_t X, const std::vector<int32_t>& Rows, int32_t Top, int32_t Bottom,
