@@ -112,7 +112,21 @@ void TQtCanvas::Flush()
     QtPoints.resize(Points.size());
     std::transform(Points.begin(), Points.end(), QtPoints.begin(),
                    [](const TPoint& P) { return QPoint(P.X, P.Y); });
+    // Qt's raster engine draws thin lines with its fastest routine only under a
+    // rectangular clip; clipping to the device itself changes no pixel.
+    const QPaintDevice* Device = Painter.device();
+    const QTransform Transform = Painter.deviceTransform();
+    const bool Clip = !Painter.hasClipping() && Device != nullptr &&
+                      Transform.type() <= QTransform::TxTranslate &&
+                      std::fabs(Transform.dx()) < 1e9 && std::fabs(Transform.dy()) < 1e9;
+    if (Clip) {
+        Painter.save();
+        Painter.setClipRect(QRectF(-Transform.dx(), -Transform.dy(), Device->width(),
+                                   Device->height()));
+    }
     Painter.drawPolyline(QtPoints.data(), static_cast<int>(QtPoints.size()));
+    if (Clip)
+        Painter.restore();
 }
 
 void TQtCanvas::TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text)
