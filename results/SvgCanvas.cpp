@@ -124,11 +124,17 @@ void TSvgCanvas::MoveTo(int32_t X, int32_t Y)
 
 void TSvgCanvas::LineTo(int32_t X, int32_t Y)
 {
+    if (!Polyline.Open())
+        Polyline.Start(Polyline.Current(), true);
     Polyline.Add(TPoint{X, Y});
 }
 
 void TSvgCanvas::LinesTo(const TPoint* Points, std::size_t Count)
 {
+    if (Count == 0)
+        return;
+    if (!Polyline.Open())
+        Polyline.Start(Polyline.Current(), true);
     Polyline.Add(Points, Count);
 }
 
