@@ -219,36 +219,6 @@ TEST(ChartPixels, ReducedPolylinesGiveTheSamePixelsAsEverySegment)
     }
 }
 
-TEST(ChartPixels, HandPickedColumns)
-{
-    // Columns that start, turn and end at the image's edges and beyond them.
-    const std::vector<TPoints> Cases = {
-        {{2, 5}, {2, 5}, {2, 1}, {2, 8}, {2, 3}, {2, 3}, {3, 9}},
-        {{2, 5}, {2, 1}, {2, 8}, {2, 2}, {2, 7}, {2, 7}},
-        {{0, -50}, {0, -40}, {0, 60}, {0, -70}, {0, 4}, {1, 4}},
-        {{1, 3}, {1, 3}, {1, 3}, {1, 3}, {1, 3}, {2, 3}},
-        {{1, 9}, {1, 0}, {1, 9}, {1, 0}, {1, 9}, {1, 0}, {1, 5}, {0, 5}},
-        {{3, 2000000000}, {3, -2000000000}, {3, 2000000000}, {3, 1}, {3, 2}, {4, 0}},
-        {{-1, 3}, {-1, 7}, {-1, 1}, {-1, 8}, {-1, 2}, {0, 2}, {0, 9}, {0, 0}, {0, 9}, {0, 5}},
-        {{9, 0}, {9, 9}, {9, 0}, {9, 9}, {9, 0}, {10, 0}, {10, 9}, {10, 1}, {10, 8}, {10, 4}},
-        {{4, 4}, {4, 6}, {4, 2}, {4, 8}, {4, 4}},   // closed: ends where it starts
-    };
-    for (Qt::PenCapStyle Cap : {Qt::SquareCap, Qt::FlatCap}) {
-        const TSetup Setup = [Cap](QPainter& Painter) {
-            Painter.setPen(QPen(Qt::black, 0, Qt::SolidLine, Cap));
-        };
-        for (const TPoints& Points : Cases) {
-            const std::vector<TLine> Lines{{FillColor, Points}};
-            const QSize Size(10, 10);
-            EXPECT_EQ(FirstDifference(
-                          ThroughCanvas(Lines, Size, QImage::Format_RGB32, Setup, true),
-                          EverySegment(Lines, Size, QImage::Format_RGB32, Setup)),
-                      -1)
-                << Describe(Lines);
-        }
-    }
-}
-
 TEST(ChartPixels, OtherPensAndDevicesDrawEverySegment)
 {
     TSeriesMaker Maker(7);
