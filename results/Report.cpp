@@ -33,15 +33,6 @@ constexpr std::string_view CancelledStart = "ГЕНЕРАЦИЯ ОТЧЁТА Б�
 // The three driving-pipe cells of a step that the driving pipe did not record.
 constexpr std::string_view NoDrivingCells = "        -           -           -   ";
 
-// A progress window that shows nothing, for a link that opens none.
-class TNoProgress final : public TProgress {
-public:
-    void Percent_Set(int, int) override {}
-    bool Percent_Cancelled() override { return false; }
-    void Set_Window_Bounds(int, int, int, int) override {}
-    void Get_Window_Bounds(int&, int&, int&, int&) override {}
-};
-
 // 1 / sqrt(Density × Compliance), or -1 when that is not a finite positive number.
 double WaveSpeedOf(double Density, double Compliance)
 {
@@ -422,10 +413,10 @@ private:
 // and, on every way out, stores its position back and closes it.
 class TReportWindow {
 public:
-    TReportWindow() : Owned(UserLink().Percent_Open("Генерация отчёта..."))
+    TReportWindow() : Window(UserLink().Percent_Open("Генерация отчёта..."))
     {
-        if (Owned)
-            Window = Owned.get();
+        if (!Window)
+            Window = SilentProgress();
         Window->Set_Window_Bounds(PercentLeft, PercentTop, NotSet, NotSet);
     }
     ~TReportWindow()
@@ -445,9 +436,7 @@ public:
     TProgress& operator*() { return *Window; }
 
 private:
-    TNoProgress None;
-    std::unique_ptr<TProgress> Owned;
-    TProgress* Window = &None;
+    std::unique_ptr<TProgress> Window;
 };
 
 }  // namespace
