@@ -23,13 +23,17 @@
 
 namespace fuzz {
 
-// A folder of this process for scratch files: in memory when /dev/shm is
-// there, so the harnesses that write files stay fast.
+// A folder of this process for scratch files, under $HYD_FUZZ_SCRATCH when
+// set (fuzz/run.sh sets it and removes it afterwards), else in memory when
+// /dev/shm is there, so the harnesses that write files stay fast.
 inline const std::string& ScratchDir()
 {
     // Never destroyed: the exit handler below still needs it.
     static const std::string& Dir = *new std::string([] {
-        std::string Base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        const char* Given = std::getenv("HYD_FUZZ_SCRATCH");
+        std::string Base = Given && *Given                    ? Given
+                           : access("/dev/shm", W_OK) == 0 ? "/dev/shm"
+                                                           : "/tmp";
         std::string Path = Base + "/hyd-fuzz-" + std::to_string(getpid());
         std::filesystem::create_directories(Path);
         std::atexit([] { std::error_code Ec; std::filesystem::remove_all(ScratchDir(), Ec); });

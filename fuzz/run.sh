@@ -41,6 +41,11 @@ for h in "${harnesses[@]}"; do targets+=("fuzz_$h"); done
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/hyd-fuzz.XXXXXX")
+# The harnesses' own scratch files (written on every input): in memory when
+# possible, and removed however the run ends.
+files=$(mktemp -d /dev/shm/hyd-fuzz-files.XXXXXX 2>/dev/null || mktemp -d "$scratch/files.XXXXXX")
+trap 'rm -rf "$files"' EXIT
+export HYD_FUZZ_SCRATCH=$files
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
