@@ -19,6 +19,7 @@
 namespace {
 
 using TPoints = std::vector<TPoint>;
+using TColors = std::vector<TColor>;
 
 const std::string NoRunText = "Расчёт не выполнялся.";
 const std::string NoStagesText = "Нет ни данных ни по одному этапу длительного гидроудара.";
@@ -26,33 +27,31 @@ const std::string StepFailedText = "Ошибка расчёта параметр
 const std::string StageFailedText = "Ошибка прорисовки нагнетения гидроударом.";
 
 const double NaN = std::numeric_limits<double>::quiet_NaN();
+const int32_t Int32Min = std::numeric_limits<int32_t>::min();
+const int32_t Int32Max = std::numeric_limits<int32_t>::max();
 
-// Gives Calc these records and the ranges a run would have kept for them.
+// Gives Calc these records and the ranges a run would have kept for them: fill
+// and speed include the start values, Re and losses start from the empty 1 ... -1.
 void SetRecords(TCalc& Calc, const std::vector<TCalcStep>& Records)
 {
     Calc.FreeRecords();
     Calc.Records = new TCalcStep[Records.size()];
     std::copy(Records.begin(), Records.end(), Calc.Records);
     Calc.Capacity = Calc.Count = static_cast<int32_t>(Records.size());
-    Calc.FillMin = Calc.FillMax = Calc.InitialFill;
-    Calc.SpeedMin = Calc.SpeedMax = Calc.InitialSpeed;
-    Calc.ReMin = Calc.LossesMin = 1;
-    Calc.ReMax = Calc.LossesMax = -1;
-    for (const TCalcStep& R : Records) {
-        Calc.FillMin = std::min(Calc.FillMin, R.Fill);
-        Calc.FillMax = std::max(Calc.FillMax, R.Fill);
-        Calc.SpeedMin = std::min(Calc.SpeedMin, R.Speed);
-        Calc.SpeedMax = std::max(Calc.SpeedMax, R.Speed);
-        Calc.LossesMin = std::min(Calc.LossesMin, R.Losses);
-        Calc.LossesMax = std::max(Calc.LossesMax, R.Losses);
-        Calc.ReMin = std::min(Calc.ReMin, R.Re);
-        Calc.ReMax = std::max(Calc.ReMax, R.Re);
-    }
-    Calc.AccelMin = Calc.AccelMax = Records.front().Accel;
-    for (const TCalcStep& R : Records) {
-        Calc.AccelMin = std::min(Calc.AccelMin, R.Accel);
-        Calc.AccelMax = std::max(Calc.AccelMax, R.Accel);
-    }
+    const auto Range = [&](double TCalcStep::*Field, double& Min, double& Max, double Lo, double Hi) {
+        Min = Lo;
+        Max = Hi;
+        for (const TCalcStep& R : Records) {
+            Min = std::min(Min, R.*Field);
+            Max = std::max(Max, R.*Field);
+        }
+    };
+    Range(&TCalcStep::Fill, Calc.FillMin, Calc.FillMax, Calc.InitialFill, Calc.InitialFill);
+    Range(&TCalcStep::Speed, Calc.SpeedMin, Calc.SpeedMax, Calc.InitialSpeed, Calc.InitialSpeed);
+    Range(&TCalcStep::Re, Calc.ReMin, Calc.ReMax, 1, -1);
+    Range(&TCalcStep::Losses, Calc.LossesMin, Calc.LossesMax, 1, -1);
+    const double Accel = Records.front().Accel;
+    Range(&TCalcStep::Accel, Calc.AccelMin, Calc.AccelMax, Accel, Accel);
 }
 
 struct TStageValues {
@@ -71,24 +70,20 @@ void AddStages(TCalc& Calc, const std::vector<TStageValues>& Stages)
     }
 }
 
+// Draws the chart; every drawing ends with a flush.
 TRecordingCanvas Draw(const TCalc& Calc, const TRect& Rect)
 {
     TRecordingCanvas Canvas;
     Calc.DrawChart(Canvas, Rect);
     EXPECT_FALSE(Canvas.Calls.empty());
-    if (!Canvas.Calls.empty()) {
-        EXPECT_EQ(Canvas.Calls.back(), "flush");
-    }
+    EXPECT_EQ(Canvas.Calls.empty() ? "" : Canvas.Calls.back(), "flush");
     return Canvas;
 }
 
-void ExpectOnlyMessage(const TRecordingCanvas& Canvas, const TRect& Rect, const std::string& Text)
+// The one message of the canvas ("" when there is none or several).
+std::string Message(const TRecordingCanvas& Canvas)
 {
-    EXPECT_TRUE(Canvas.Lines.empty());
-    ASSERT_EQ(Canvas.Texts.size(), 1u);
-    EXPECT_EQ(Canvas.Texts[0].Text, Text);
-    EXPECT_EQ(Canvas.Texts[0].Clip, Rect);
-    EXPECT_EQ(Canvas.Texts[0].At, (TPoint{Rect.Left + 1, Rect.Top + 1}));
+    return Canvas.Texts.size() == 1 ? Canvas.Texts[0].Text : std::string();
 }
 
 // ----- Step chart -----
@@ -99,15 +94,13 @@ TEST(StepChart, OneStepRunGoesFromTheStartValuesToTheRightEdge)
     Calc.InitialFill = 1;
     Calc.InitialSpeed = 0;
     SetRecords(Calc, {{0.5, 2, 3, -3, 0, 5000}});
-    const TRect Rect{10, 20, 110, 121};   // rows 20 (top) to 120 (bottom)
-    const TRecordingCanvas Canvas = Draw(Calc, Rect);
+    const TRecordingCanvas Canvas = Draw(Calc, TRect{10, 20, 110, 121});   // rows 20 ... 120
 
     EXPECT_TRUE(Canvas.Texts.empty());
-    const std::vector<TColor> Order{ReColor, LossColor, AccelColor, SpeedColor, FillColor};
-    EXPECT_EQ(Canvas.Colors(), Order);
-    // Re 1 ... 5000, no start value: just its point on the right edge.
+    EXPECT_EQ(Canvas.Colors(), (TColors{ReColor, LossColor, AccelColor, SpeedColor, FillColor}));
+    // Re 1 ... 5000 has no start value: just its point on the right edge. Losses
+    // and acceleration hold one value each: on the bottom row.
     EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{110, 20}}));
-    // Losses 0 ... 0 and Accel -3 ... -3: one value, on the bottom row.
     EXPECT_EQ(Canvas.Lines[1].Points, (TPoints{{110, 120}}));
     EXPECT_EQ(Canvas.Lines[2].Points, (TPoints{{110, 120}}));
     // Speed and fill start at the left edge on their minimum.
@@ -115,20 +108,18 @@ TEST(StepChart, OneStepRunGoesFromTheStartValuesToTheRightEdge)
     EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{10, 120}, {110, 20}}));
 }
 
-TEST(StepChart, TwoRecordsPerColumnRoundTiesToEven)
+TEST(StepChart, TwoRecordsPerColumnRoundTiesToEvenAndConstantsLieOnTheLastRow)
 {
     // Count = 2 x width: sx = 0.5, so every other x is a tie.
     TCalc Calc;
     Calc.InitialFill = 7;
-    std::vector<TCalcStep> Records(10, TCalcStep{0, 7, 0, 0, 0, -1});
-    SetRecords(Calc, Records);
-    Calc.AccelMax = -1;   // leave acceleration and losses out
-    Calc.LossesMax = -1;
+    SetRecords(Calc, std::vector<TCalcStep>(10, TCalcStep{0, 7, 0, 0, 0, -1}));
+    Calc.AccelMax = Calc.LossesMax = -1;   // leave acceleration and losses out
     const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 5, 11});
 
     // No Reynolds numbers (every Re is -1), a constant speed and a constant fill:
     // all flat on row B - 1.
-    ASSERT_EQ(Canvas.Colors(), (std::vector<TColor>{ReColor, SpeedColor, FillColor}));
+    ASSERT_EQ(Canvas.Colors(), (TColors{ReColor, SpeedColor, FillColor}));
     const TPoints Ties{{0, 10}, {1, 10}, {2, 10}, {2, 10}, {2, 10},
                        {3, 10}, {4, 10}, {4, 10}, {4, 10}, {5, 10}};
     EXPECT_EQ(Canvas.Lines[0].Points, Ties);
@@ -147,16 +138,8 @@ TEST(StepChart, RowsRoundTiesToEvenAndTheStartValueUsesTheSameMapping)
     Calc.ReMax = Calc.LossesMax = Calc.AccelMax = Calc.FillMax = -1;
     // Six rows: sy = 5 / 2 = 2.5; 0.2 -> 4.5, 1 -> 2.5, 1.8 -> 0.5.
     const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 8, 6});
-    ASSERT_EQ(Canvas.Colors(), (std::vector<TColor>{SpeedColor}));
+    ASSERT_EQ(Canvas.Colors(), (TColors{SpeedColor}));
     EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{0, 5}, {2, 4}, {4, 2}, {6, 0}, {8, 0}}));
-}
-
-TEST(StepChart, NoRunWritesItsMessageEvenWithStages)
-{
-    TCalc Calc;
-    AddStages(Calc, {{1, 1, 1, 1, 1}, {2, 2, 2, 2, 2}, {3, 3, 3, 3, 3}});
-    const TRect Rect{5, 7, 200, 100};
-    ExpectOnlyMessage(Draw(Calc, Rect), Rect, NoRunText);
 }
 
 TEST(StepChart, NonFiniteValuesEndTheChartWithItsMessageOverWhatWasDrawn)
@@ -166,17 +149,13 @@ TEST(StepChart, NonFiniteValuesEndTheChartWithItsMessageOverWhatWasDrawn)
     Calc.ReMin = 10;
     Calc.LossesMin = 1;
     Calc.LossesMax = 3;
-    const TRect Rect{0, 0, 30, 21};
-    const TRecordingCanvas Canvas = Draw(Calc, Rect);
+    const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 30, 21});
     // Re complete, losses up to the record before the NaN, nothing after it.
-    ASSERT_EQ(Canvas.Colors(), (std::vector<TColor>{ReColor, LossColor}));
+    ASSERT_EQ(Canvas.Colors(), (TColors{ReColor, LossColor}));
     EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{10, 20}, {20, 10}, {30, 0}}));
     EXPECT_EQ(Canvas.Lines[1].Points, (TPoints{{10, 20}}));
-    ASSERT_EQ(Canvas.Texts.size(), 1u);
-    EXPECT_EQ(Canvas.Texts[0].Text, StepFailedText);
-    EXPECT_EQ(Canvas.Texts[0].At, (TPoint{1, 1}));
-    const std::vector<std::string> Tail(Canvas.Calls.end() - 2, Canvas.Calls.end());
-    EXPECT_EQ(Tail, (std::vector<std::string>{"text", "flush"}));
+    EXPECT_EQ(Message(Canvas), StepFailedText);
+    EXPECT_EQ(Canvas.Calls.end()[-2], "text");
 }
 
 TEST(StepChart, BrokenRangesAndStartValuesFail)
@@ -186,8 +165,7 @@ TEST(StepChart, BrokenRangesAndStartValuesFail)
         Calc.InitialFill = 0;
         SetRecords(Calc, {{1, 1, 1, 1, 1, 1}, {2, 2, 2, 2, 2, 2}});
         Break(Calc);
-        const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 40, 40});
-        return Canvas.Texts.size() == 1 && Canvas.Texts[0].Text == StepFailedText;
+        return Message(Draw(Calc, TRect{0, 0, 40, 40})) == StepFailedText;
     };
     EXPECT_FALSE(Fails([](TCalc&) {}));
     EXPECT_TRUE(Fails([](TCalc& C) { C.ReMax = NaN; }));
@@ -199,27 +177,40 @@ TEST(StepChart, BrokenRangesAndStartValuesFail)
     EXPECT_TRUE(Fails([](TCalc& C) { C.Count = C.Capacity + 1; }));
 }
 
-TEST(StepChart, RowsAtTheEndsOfThe32BitRangeAreDrawn)
+TEST(StepChart, RowsAtTheEndsOfThe32BitRangeAreDrawnAndOneBeyondFails)
 {
     // One value row (sy = 1): y = 1 - v.
     TCalc Calc;
-    SetRecords(Calc, {{1, 0, 0, 0, 0, 0}, {2, 0, 0, 0, 0, 1}});
-    Calc.Records[0].Re = 2147483649.0;    // y = INT32_MIN
-    Calc.Records[1].Re = -2147483646.0;   // y = INT32_MAX
+    SetRecords(Calc, {{1, 0, 0, 0, 0, 2147483649.0}, {2, 0, 0, 0, 0, -2147483646.0}});
     Calc.ReMin = 0;
     Calc.ReMax = 1;
     Calc.SpeedMax = Calc.FillMax = Calc.AccelMax = Calc.LossesMax = -1;
     TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 2, 2});
-    ASSERT_EQ(Canvas.Colors(), (std::vector<TColor>{ReColor, SpeedColor}));
-    EXPECT_EQ(Canvas.Lines[0].Points,
-              (TPoints{{1, std::numeric_limits<int32_t>::min()},
-                       {2, std::numeric_limits<int32_t>::max()}}));
+    ASSERT_EQ(Canvas.Colors(), (TColors{ReColor, SpeedColor}));
+    EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{1, Int32Min}, {2, Int32Max}}));
     EXPECT_TRUE(Canvas.Texts.empty());
 
-    Calc.Records[1].Re = -2147483647.0;   // one row too far
-    Canvas = Draw(Calc, TRect{0, 0, 2, 2});
-    ASSERT_EQ(Canvas.Texts.size(), 1u);
-    EXPECT_EQ(Canvas.Texts[0].Text, StepFailedText);
+    Calc.Records[1].Re = -2147483647.0;
+    EXPECT_EQ(Message(Draw(Calc, TRect{0, 0, 2, 2})), StepFailedText);
+}
+
+TEST(ChartMessages, NoRunAndStagesCountedButMissingWriteOnlyTheirMessage)
+{
+    TCalc NoRun;   // stages do not make up for the missing run
+    AddStages(NoRun, {{1, 1, 1, 1, 1}, {2, 2, 2, 2, 2}, {3, 3, 3, 3, 3}});
+    TCalc NoStages;
+    SetRecords(NoStages, {{1, 1, 1, 1, 1, 1}});
+    NoStages.StageCount = 2;
+    const TRect Rect{5, 7, 200, 100};
+    for (const auto& [Calc, Text] : {std::pair<const TCalc&, std::string>{NoRun, NoRunText},
+                                     {NoStages, NoStagesText}}) {
+        SCOPED_TRACE(Text);
+        const TRecordingCanvas Canvas = Draw(Calc, Rect);
+        EXPECT_TRUE(Canvas.Lines.empty());
+        ASSERT_EQ(Message(Canvas), Text);
+        EXPECT_EQ(Canvas.Texts[0].Clip, Rect);
+        EXPECT_EQ(Canvas.Texts[0].At, (TPoint{6, 8}));
+    }
 }
 
 // ----- Stage chart -----
@@ -237,8 +228,7 @@ TEST_F(StageChart, DrawsTheQuantitiesWhoseFirstAndLastStageMeetTheirCondition)
     AddStages(Calc, {{1, 3, 5, 1, 0}, {2, 2, 6, 1, 1}, {3, 1, 4, 1, 2}});
     const TRecordingCanvas Canvas = Draw(Calc, Rect);
     EXPECT_TRUE(Canvas.Texts.empty());
-    ASSERT_EQ(Canvas.Colors(),
-              (std::vector<TColor>{ReColor, LossColor, AccelColor, SpeedColor, FillColor}));
+    ASSERT_EQ(Canvas.Colors(), (TColors{ReColor, LossColor, AccelColor, SpeedColor, FillColor}));
     // The pause grows: drawn, 0 at the bottom, 2 at the top.
     EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{0, 100}, {50, 50}, {100, 0}}));
     // Equal pump times: flat on the bottom row.
@@ -258,12 +248,6 @@ TEST_F(StageChart, LeavesOutQuantitiesThatMoveTheWrongWay)
     EXPECT_TRUE(Canvas.Texts.empty());
 }
 
-TEST_F(StageChart, StageCountWithoutStagesWritesItsMessage)
-{
-    Calc.StageCount = 2;
-    ExpectOnlyMessage(Draw(Calc, Rect), Rect, NoStagesText);
-}
-
 TEST_F(StageChart, WalksNoFurtherThanStageCountButTakesTheRangeFromTheListsEnd)
 {
     AddStages(Calc, {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {2, 0, 0, 0, 0}, {4, 0, 0, 0, 0}});
@@ -272,10 +256,8 @@ TEST_F(StageChart, WalksNoFurtherThanStageCountButTakesTheRangeFromTheListsEnd)
     ASSERT_EQ(Canvas.Lines.size(), 5u);
     EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{0, 100}, {50, 75}, {100, 50}}));
 
-    // A list shorter than StageCount ends the lines early.
-    Calc.StageCount = 5;   // sx = 25
-    const TRecordingCanvas Longer = Draw(Calc, Rect);
-    EXPECT_EQ(Longer.Lines[4].Points, (TPoints{{0, 100}, {25, 75}, {50, 50}, {75, 0}}));
+    Calc.StageCount = 5;   // sx = 25; a shorter list ends the lines early
+    EXPECT_EQ(Draw(Calc, Rect).Lines[4].Points, (TPoints{{0, 100}, {25, 75}, {50, 50}, {75, 0}}));
 }
 
 TEST_F(StageChart, AStageFarOutsideTheRangeIsDrawnWhileItFitsAndReportedBeyond)
@@ -285,32 +267,29 @@ TEST_F(StageChart, AStageFarOutsideTheRangeIsDrawnWhileItFitsAndReportedBeyond)
     AddStages(Calc, {{0, 0, 0, 0, 0}, {2147483649.0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}});
     TRecordingCanvas Canvas = Draw(Calc, Flat);
     ASSERT_EQ(Canvas.Lines.size(), 5u);
-    EXPECT_EQ(Canvas.Lines[4].Points,
-              (TPoints{{0, 1}, {50, std::numeric_limits<int32_t>::min()}, {100, 0}}));
+    EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{0, 1}, {50, Int32Min}, {100, 0}}));
     EXPECT_TRUE(Canvas.Texts.empty());
 
     Calc.Stages->Next->Pumped = 1e300;
     Canvas = Draw(Calc, Flat);
     ASSERT_EQ(Canvas.Lines.size(), 5u);   // series 5 to 2, and the start of series 1
     EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{0, 1}}));
-    ASSERT_EQ(Canvas.Texts.size(), 1u);
-    EXPECT_EQ(Canvas.Texts[0].Text, StageFailedText);
+    EXPECT_EQ(Message(Canvas), StageFailedText);
 
     Calc.Stages->Next->Pumped = NaN;
-    Canvas = Draw(Calc, Flat);
-    ASSERT_EQ(Canvas.Texts.size(), 1u);
-    EXPECT_EQ(Canvas.Texts[0].Text, StageFailedText);
+    EXPECT_EQ(Message(Draw(Calc, Flat)), StageFailedText);
 }
 
 // ----- Polyline reduction -----
 
+using TRows = std::vector<int32_t>;
+
 // The rows of one column at x = 1 after reduction with the band Top ... Bottom.
-std::vector<int32_t> Column(const std::vector<int32_t>& Rows, int32_t Top = -100,
-                            int32_t Bottom = 100)
+TRows Column(const TRows& Rows, int32_t Top = -100, int32_t Bottom = 100)
 {
     TPoints Points;
     ReduceColumn(1, Rows, Top, Bottom, Points);
-    std::vector<int32_t> Result;
+    TRows Result;
     for (const TPoint& P : Points) {
         EXPECT_EQ(P.X, 1);
         Result.push_back(P.Y);
@@ -318,8 +297,7 @@ std::vector<int32_t> Column(const std::vector<int32_t>& Rows, int32_t Top = -100
     return Result;
 }
 
-using TRows = std::vector<int32_t>;
-
+// Exact results of a few rules; the pixel test checks the reduction as a whole.
 TEST(PolylineBuffer, ColumnsKeepTheirEndsDirectionsAndCoveredRows)
 {
     // Up to eight points stay as they are.
@@ -327,16 +305,8 @@ TEST(PolylineBuffer, ColumnsKeepTheirEndsDirectionsAndCoveredRows)
     // Inner path 4 2 8 1 7 6 3: leaves 4 upwards, turns at its bottom row 8,
     // arrives at 3 upwards.
     EXPECT_EQ(Column({0, 4, 2, 8, 1, 7, 6, 3, 5}), (TRows{0, 4, 1, 8, 3, 5}));
-    // Inner path 6 2 8 1 7 6 2: shorter through the bottom row first, with
-    // one-row steps to leave 6 and to reach 2 upwards.
-    EXPECT_EQ(Column({0, 6, 2, 8, 1, 7, 6, 2, 3}), (TRows{0, 6, 5, 8, 1, 3, 2, 3}));
     // The bottom row 9 is only reached at the end, downwards (not drawn): no turn there.
     EXPECT_EQ(Column({0, 4, 2, 5, 3, 6, 7, 9, 1}), (TRows{0, 4, 2, 9, 1}));
-    // ... and only at the start (9 3 5 2 4 1 6).
-    EXPECT_EQ(Column({0, 9, 3, 5, 2, 4, 1, 6, 8}), (TRows{0, 9, 1, 6, 8}));
-    // 9 8 9: the one-pixel step back down draws the bottom row, so the new path
-    // turns there.
-    EXPECT_EQ(Column({0, 9, 8, 9, 9, 9, 9, 9, 2}), (TRows{0, 9, 8, 9, 8, 9, 2}));
     // Equal inner rows draw nothing between the first and the last line.
     EXPECT_EQ(Column({0, 4, 4, 4, 4, 4, 4, 4, 9}), (TRows{0, 4, 9}));
     // Inner rows outside the band: left alone (the first and last may lie anywhere).
@@ -369,36 +339,28 @@ TEST(Svg, EscapesTextForXml)
     EXPECT_EQ(XmlEscape("\xEF\xBF\xBF"), "\xEF\xBF\xBD");
 }
 
-TEST(Svg, ReadsSizes)
+TEST(Svg, ReadsSizesWithinTheLimits)
 {
     int W = 0;
     int H = 0;
-    EXPECT_TRUE(ParseSvgSize("800x500", W, H));
-    EXPECT_EQ(W, 800);
-    EXPECT_EQ(H, 500);
     EXPECT_TRUE(ParseSvgSize("16x10000", W, H));
-    EXPECT_EQ(W, 16);
-    EXPECT_EQ(H, 10000);
+    EXPECT_EQ(std::make_pair(W, H), std::make_pair(16, 10000));
     for (const char* Bad : {"15x500", "800x10001", "-800x500", "+800x500", " 800x500", "800X500",
                             "800x500x2", "800x", "800", "8e2x500", "99999999999x500"})
         EXPECT_FALSE(ParseSvgSize(Bad, W, H)) << Bad;
+    EXPECT_THROW(ChartSvg(TCalc(), 15, 500), std::invalid_argument);
+    EXPECT_THROW(ChartSvg(TCalc(), 800, 10001), std::invalid_argument);
 }
 
 TEST(Svg, ChartDocumentHasTheBackgroundTheSeriesAndTheMessages)
 {
     TCalc Calc;
-    EXPECT_THROW(ChartSvg(Calc, 15, 500), std::invalid_argument);
-    EXPECT_THROW(ChartSvg(Calc, 800, 10001), std::invalid_argument);
-
     const std::string Empty = ChartSvg(Calc, 800, 500);
     EXPECT_EQ(Empty.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
-    EXPECT_NE(Empty.find("width=\"800\" height=\"500\" viewBox=\"0 0 800 500\""),
-              std::string::npos);
     EXPECT_NE(Empty.find("<rect x=\"0\" y=\"0\" width=\"800\" height=\"500\" fill=\"#ffffff\""),
               std::string::npos);
-    EXPECT_NE(Empty.find(">" + NoRunText + "</text>"), std::string::npos);
     EXPECT_NE(Empty.find("<text x=\"1\" y=\"12\""), std::string::npos);
-    EXPECT_EQ(Empty.substr(Empty.size() - 7), "</svg>\n");
+    EXPECT_NE(Empty.find(">" + NoRunText + "</text>"), std::string::npos);
 
     Calc.InitialFill = 0;
     SetRecords(Calc, {{1, 1, 0, 0, 0, 0}, {2, 2, 0, 0, 0, 0}});
@@ -418,10 +380,8 @@ TEST(Svg, CanvasEscapesAndClipsTextAndReducesColumns)
         Canvas.LineTo(1 + I / 5000, I % 37);
     Canvas.TextRect(TRect{2, 3, 12, 13}, 4, 5, "<&>");
     const std::string Svg = Canvas.Document();
-    EXPECT_NE(Svg.find("stroke=\"#ff0000\""), std::string::npos);
-    EXPECT_NE(Svg.find("points=\"0,0 1,0 1,1 1,2 1,0 1,36 1,2 1,3 1,4 2,5 2,6 2,7 2,0 2,36 2,7 2,8 2,9\""),
-              std::string::npos)
-        << Svg;
+    EXPECT_NE(Svg.find("points=\"0,0 1,0 "), std::string::npos) << Svg;
+    EXPECT_LT(Svg.size(), 1000u);   // two columns of a few points each
     EXPECT_NE(Svg.find("<clipPath id=\"clip1\"><rect x=\"2\" y=\"3\" width=\"10\" height=\"10\"/>"),
               std::string::npos);
     EXPECT_NE(Svg.find("clip-path=\"url(#clip1)\">&lt;&amp;&gt;</text>"), std::string::npos);
