@@ -2,6 +2,7 @@
 // window and the real message dialog, end to end through TCalc::Run.
 
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
