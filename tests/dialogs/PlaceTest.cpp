@@ -35,21 +35,17 @@ TEST(Place, SetWindowBoundsCentresKeepsAndPullsOnScreen)
 {
     const QRect S = Screen_Area_Of(nullptr);
     auto W = Window();
-    // NotSet left centres horizontally; the top is kept.
+    // NotSet centres on its axis; the other coordinate and sizes of NotSet or 0 are kept.
     Set_Window_Bounds(W.get(), NotSet, 100, NotSet, NotSet);
     EXPECT_NEAR(Frame(*W).center().x(), S.center().x(), 1);
     EXPECT_EQ(W->y(), 100);
-    EXPECT_EQ(W->size(), QSize(300, 200));  // sizes of NotSet, 0 or less are kept
-
     Set_Window_Bounds(W.get(), NotSet, NotSet, 400, 0);
     EXPECT_EQ(W->size(), QSize(400, 200));
     EXPECT_NEAR(Frame(*W).center().y(), S.center().y(), 1);
 
     // Past the right and bottom edges: pulled back so that the edges are on screen.
     Set_Window_Bounds(W.get(), S.right() - 50, S.bottom() + 500, NotSet, NotSet);
-    EXPECT_EQ(Frame(*W).right(), S.right());
-    EXPECT_EQ(Frame(*W).bottom(), S.bottom());
-    // Negative coordinates come back to the screen's origin.
+    EXPECT_EQ(Frame(*W).bottomRight(), S.bottomRight());
     Set_Window_Bounds(W.get(), -500, -1, NotSet, NotSet);
     EXPECT_EQ(W->pos(), S.topLeft());
     // Extreme stored values neither overflow nor leave the screen.
@@ -66,40 +62,32 @@ TEST(Place, GetWindowBoundsRoundTripsAndSkipsMaximised)
     Set_Window_Bounds(W.get(), 120, 130, 250, 150);
     int L = 0, T = 0, Wd = 0, H = 0;
     Get_Window_Bounds(W.get(), L, T, Wd, H);
-    EXPECT_EQ(L, 120);
-    EXPECT_EQ(T, 130);
-    EXPECT_EQ(Wd, 250);
-    EXPECT_EQ(H, 150);
+    EXPECT_EQ(QRect(L, T, Wd, H), QRect(120, 130, 250, 150));
     // Setting what was read puts the window back exactly.
     Set_Window_Bounds(W.get(), 0, 0, 100, 100);
     Set_Window_Bounds(W.get(), L, T, Wd, H);
-    EXPECT_EQ(Frame(*W).topLeft(), QPoint(120, 130));
-    EXPECT_EQ(W->size(), QSize(250, 150));
+    EXPECT_EQ(QRect(Frame(*W).topLeft(), W->size()), QRect(120, 130, 250, 150));
 
+    // A maximised window and no window leave the values alone.
     W->setWindowState(Qt::WindowMaximized);
     L = T = Wd = H = -7;
     Get_Window_Bounds(W.get(), L, T, Wd, H);
-    EXPECT_EQ(L, -7);
-    EXPECT_EQ(H, -7);
     Get_Window_Bounds(nullptr, L, T, Wd, H);
-    EXPECT_EQ(T, -7);
+    EXPECT_EQ(QRect(L, T, Wd, H), QRect(-7, -7, -7, -7));
 }
 
 TEST(Place, LooseBoundsKeepWindowsReachable)
 {
     const QRect S = Screen_Area_Of(nullptr);
     auto W = Window(300, 200);
-    const int Extra = W->frameGeometry().height() - W->height();
-    const int M = std::max(2 * Extra, 32);
+    const int M = std::max(2 * (W->frameGeometry().height() - W->height()), 32);
 
     // Partly off the screen is allowed...
     Set_Window_Bounds_Loose(W.get(), S.right() - 100, -50, NotSet, NotSet);
-    EXPECT_EQ(W->x(), S.right() - 100);
-    EXPECT_EQ(W->y(), -50);
+    EXPECT_EQ(W->pos(), QPoint(S.right() - 100, -50));
     // ...but M pixels stay reachable at the right and bottom,
     Set_Window_Bounds_Loose(W.get(), S.right() + 1000, S.bottom() + 1000, NotSet, NotSet);
-    EXPECT_EQ(W->x(), S.left() + S.width() - M);
-    EXPECT_EQ(W->y(), S.top() + S.height() - M);
+    EXPECT_EQ(W->pos(), S.topLeft() + QPoint(S.width() - M, S.height() - M));
     // and a window far off at the left or top comes back.
     Set_Window_Bounds_Loose(W.get(), -5000, -5000, NotSet, NotSet);
     EXPECT_GE(Frame(*W).right(), S.left() + M - 1);
@@ -110,8 +98,7 @@ TEST(Place, LooseBoundsKeepWindowsReachable)
     EXPECT_TRUE(S.contains(Frame(*W))) << Frame(*W).x() << "," << Frame(*W).y();
     // NotSet centres.
     Set_Window_Bounds_Loose(W.get(), NotSet, NotSet, 300, 200);
-    EXPECT_NEAR(Frame(*W).center().x(), S.center().x(), 1);
-    EXPECT_NEAR(Frame(*W).center().y(), S.center().y(), 1);
+    EXPECT_LE((Frame(*W).center() - S.center()).manhattanLength(), 2);
 }
 
 TEST(Place, RightOfNarrowsTheSecondControl)
@@ -119,17 +106,18 @@ TEST(Place, RightOfNarrowsTheSecondControl)
     QWidget Parent;
     QLabel A(&Parent), B(&Parent);
     A.setGeometry(10, 10, 100, 20);
-    B.setGeometry(60, 10, 200, 20);  // overlaps A
-    Place_Right_Of(&A, &B);
-    EXPECT_EQ(B.geometry(), QRect(114, 10, 146, 20));  // right edge 259 kept
-    // Far enough away: unchanged.
-    B.setGeometry(200, 10, 50, 20);
-    Place_Right_Of(&A, &B);
-    EXPECT_EQ(B.geometry(), QRect(200, 10, 50, 20));
-    // Never narrower than 8 pixels.
-    B.setGeometry(0, 10, 50, 20);
-    Place_Right_Of(&A, &B);
-    EXPECT_EQ(B.geometry(), QRect(114, 10, 8, 20));
+    const struct {
+        QRect Before, After;
+    } Cases[] = {
+        {{60, 10, 200, 20}, {114, 10, 146, 20}},  // overlaps A: right edge 259 kept
+        {{200, 10, 50, 20}, {200, 10, 50, 20}},   // far enough away: unchanged
+        {{0, 10, 50, 20}, {114, 10, 8, 20}},      // never narrower than 8 pixels
+    };
+    for (const auto& C : Cases) {
+        B.setGeometry(C.Before);
+        Place_Right_Of(&A, &B);
+        EXPECT_EQ(B.geometry(), C.After);
+    }
 }
 
 TEST(Place, AtClientOffsetsByTheFrameAndStaysOnScreen)
@@ -144,6 +132,5 @@ TEST(Place, AtClientOffsetsByTheFrameAndStaysOnScreen)
 
     Form->move(S.right() - 20, S.bottom() - 20);
     Place_At_Client(Form.get(), Other.get());
-    EXPECT_EQ(Frame(*Other).right(), S.right());
-    EXPECT_EQ(Frame(*Other).bottom(), S.bottom());
+    EXPECT_EQ(Frame(*Other).bottomRight(), S.bottomRight());
 }
