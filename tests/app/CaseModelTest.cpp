@@ -4,52 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <functional>
+#include <iterator>
 #include <set>
-#include <sstream>
-#include <string>
+#include <tuple>
 
+#include "AppTestUtil.h"
 #include "Calc.h"
 #include "CaseModel.h"
 #include "FakeLink.h"
 #include "HydComm.h"
 #include "Profile.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-
-class TTempDir {
-public:
-    TTempDir()
-    {
-        std::random_device Seed;
-        Path = fs::temp_directory_path() / ("hyd-case-test-" + std::to_string(Seed()));
-        fs::create_directories(Path);
-    }
-    ~TTempDir()
-    {
-        std::error_code Ec;
-        fs::remove_all(Path, Ec);
-    }
-    std::string File(const std::string& Name) const { return (Path / Name).string(); }
-    fs::path Path;
-};
-
-void WriteText(const std::string& Name, const std::string& Text)
-{
-    std::ofstream(Name, std::ios::binary) << Text;
-}
-
-std::string ReadText(const std::string& Name)
-{
-    std::ifstream In(Name, std::ios::binary);
-    std::ostringstream S;
-    S << In.rdbuf();
-    return S.str();
-}
 
 TCase LoadText(const TTempDir& Dir, const std::string& Text, TCase Case = {})
 {
@@ -60,19 +27,21 @@ TCase LoadText(const TTempDir& Dir, const std::string& Text, TCase Case = {})
     return Case;
 }
 
-// A case that can be calculated with friction and wave speed, drive off.
-TCase CompleteCase()
+void SaveTo(const std::string& Name, const TCase& Case)
+{
+    TProfile Profile(Name);
+    SaveCase(Profile, Case);
+    Profile.Commit();
+}
+
+// A new case can be calculated with friction and wave speed; this one can
+// also be driven by a hammer.
+TCase DrivenCase()
 {
     TCase C;
-    C.Step = 0.001;
-    C.Steps = 100;
-    C.Density = 1000;
-    C.Viscous = 0.001;
-    C.Diameter = 0.1;
-    C.Rough = 0.0001;
-    C.Condens = 4.6e-10;
-    C.Young = 2e11;
-    C.Walls = 0.001;
+    C.BlowSpeed = 2;
+    C.BlowDiameter = 0.3;
+    C.BlowLength = 50;
     return C;
 }
 
@@ -81,27 +50,7 @@ TCase CompleteCase()
 // ---------------------------------------------------------------------------
 // Editor table.
 
-TEST(EditorTable, InitialScalesFollowTheNearestFactor)
-{
-    auto Initial = [](TEditorId Id) {
-        const TEditorDef& D = EditorDef(Id);
-        return std::string(D.Scales.at(static_cast<std::size_t>(InitialScaleIndex(D))).Caption);
-    };
-    EXPECT_EQ(Initial(TEditorId::Time), "мс");
-    EXPECT_EQ(Initial(TEditorId::Fill), "см");
-    EXPECT_EQ(Initial(TEditorId::Press), "атм");  // nearest to 100000
-    EXPECT_EQ(Initial(TEditorId::Visc), "г/м·с");
-    EXPECT_EQ(Initial(TEditorId::Cond), "1/TПа");
-    EXPECT_EQ(Initial(TEditorId::Length), "м");
-    EXPECT_EQ(Initial(TEditorId::Rough), "мкм");
-    EXPECT_EQ(Initial(TEditorId::Young), "ГПа");
-    EXPECT_EQ(Initial(TEditorId::Walls), "мм");
-    EXPECT_EQ(Initial(TEditorId::BlowDiam), "см");
-    EXPECT_EQ(Initial(TEditorId::Gravity), "м/c2");
-    EXPECT_EQ(InitialScaleFactor(EditorDef(TEditorId::Press)), 101325);
-}
-
-TEST(EditorTable, EveryStoredEditorHasItsOwnKeyAndAField)
+TEST(EditorTable, EveryStoredEditorHasItsOwnKeyAFieldAndAnInitialScale)
 {
     std::set<std::pair<std::string, std::string>> Keys;
     for (const TEditorDef& D : EditorDefs()) {
@@ -111,169 +60,47 @@ TEST(EditorTable, EveryStoredEditorHasItsOwnKeyAndAField)
         EXPECT_GE(D.Default, D.MinValue) << D.Name;
         EXPECT_LE(D.Default, D.MaxValue) << D.Name;
         if (D.Id == TEditorId::Gravity) {
-            EXPECT_EQ(D.Section, nullptr);
             EXPECT_EQ(D.Field, nullptr);
             continue;
         }
         ASSERT_NE(D.Field, nullptr) << D.Name;
         EXPECT_TRUE(Keys.emplace(D.Section, D.Key).second) << D.Section << "/" << D.Key;
-        // A new case holds the reading defaults.
-        EXPECT_EQ(TCase{}.*D.Field, D.Default) << D.Name;
+        EXPECT_EQ(TCase{}.*D.Field, D.Default) << D.Name;  // a new case holds the defaults
     }
     EXPECT_EQ(Keys.size(), 19u);
+    // The initial scale is the one whose factor is nearest the default.
+    const TEditorDef& Press = EditorDef(TEditorId::Press);
+    EXPECT_STREQ(Press.Scales.at(static_cast<std::size_t>(InitialScaleIndex(Press))).Caption,
+                 "атм");
+    EXPECT_EQ(InitialScaleFactor(Press), 101325);
 }
 
-TEST(EditorValue, ConvertsThroughTheInitialScaleAndClampsThere)
+TEST(EditorValue, ConvertsThroughTheInitialScaleAndClamps)
 {
-    EXPECT_EQ(EditorValue(TEditorId::Slope, 120), 90);
-    EXPECT_EQ(EditorValue(TEditorId::Slope, -1000), -90);
-    EXPECT_EQ(EditorValue(TEditorId::Young, 1e16), 1e15);
-    EXPECT_EQ(EditorValue(TEditorId::Dens, -5), 0);
-    EXPECT_EQ(EditorValue(TEditorId::Rough, 2000), 1000);
-    EXPECT_EQ(EditorValue(TEditorId::Press, INFINITY), 1e10 / 101325 * 101325);
-    // The round trip through the scale keeps its rounding: 0.7 m shown in cm.
+    // 0.7 m goes through cm and keeps that rounding.
     EXPECT_EQ(EditorValue(TEditorId::Fill, 0.7), 0.7 / 0.01 * 0.01);
     EXPECT_NE(EditorValue(TEditorId::Fill, 0.7), 0.7);
-    // A negative zero comes back as +0, as offset + factor * s does.
-    EXPECT_FALSE(std::signbit(EditorValue(TEditorId::Speed, -0.0)));
-}
-
-TEST(EditorValue, WholeNumbersAndIndicesAreClamped)
-{
-    EXPECT_EQ(StepsValue(-5), 0);
-    EXPECT_EQ(StepsValue(2000000), 1000000);
-    EXPECT_EQ(StepsValue(123), 123);
-    EXPECT_EQ(ClampIndex(15, LiquidCount), 11);
-    EXPECT_EQ(ClampIndex(-3, MaterialCount), 0);
-    EXPECT_EQ(ClampIndex(7, NarrowingCount), 1);
-    EXPECT_STREQ(NarrowingName(1), "резкое");
-    EXPECT_EQ(NarrowingName(2), nullptr);
+    EXPECT_EQ(EditorValue(TEditorId::Press, INFINITY), 1e10 / 101325 * 101325);
+    EXPECT_EQ(EditorValue(TEditorId::Rough, 2000), 1000);
+    EXPECT_FALSE(std::signbit(EditorValue(TEditorId::Speed, -0.0)));  // -0 comes back as +0
 }
 
 // ---------------------------------------------------------------------------
-// Reading.
+// Reading and writing.
 
-TEST(LoadCase, MissingFileGivesEveryDefaultAndKeepsTheDriveState)
+TEST(CaseFile, MissingFileGivesTheDefaultsAndANewFileHoldsEveryKeyInOrder)
 {
     TTempDir Dir;
-    TProfile Profile(Dir.File("missing.Hyd"));
+    TProfile Missing(Dir.File("missing.Hyd"));
     TCase Case;
-    Case.Step = 7;
-    Case.LiquidKind = 4;
-    Case.MayBlow = true;
-    LoadCase(Profile, Case);
-    EXPECT_EQ(Case.Step, 0.001);
-    EXPECT_EQ(Case.Steps, 100);
-    EXPECT_EQ(Case.Pressure, 100000);
-    EXPECT_EQ(Case.Density, 1000);
-    EXPECT_EQ(Case.Diameter, 0.1);
-    EXPECT_EQ(Case.Viscous, 0.001);
-    EXPECT_EQ(Case.Condens, 4.6e-10);
-    EXPECT_EQ(Case.Rough, 0.0001);
-    EXPECT_EQ(Case.Young, 2e11);
-    EXPECT_EQ(Case.Walls, 0.001);
-    EXPECT_EQ(Case.LiquidKind, 0);
-    EXPECT_EQ(Case.BlowDiameter, 0.1);
-    EXPECT_FALSE(Case.MayTrunc);
-    EXPECT_TRUE(Case.MayBlow);  // the state before reading
+    Case.Step = Case.Density = 7;
+    Case.Steps = Case.LiquidKind = 3;
+    Case.MayTrunc = true;
+    LoadCase(Missing, Case);
 
-    Case.MayBlow = false;
-    LoadCase(Profile, Case);
-    EXPECT_FALSE(Case.MayBlow);
-}
-
-TEST(LoadCase, ValuesAreClampedAsTheEditorsDo)
-{
-    TTempDir Dir;
-    const TCase C = LoadText(Dir,
-                             "[Data]\n"
-                             "Slope=120\n"
-                             "Young=1e16\n"
-                             "LiquidKind=15\n"
-                             "PipeKind=-3\n"
-                             "Steps=2000000\n"
-                             "InitialFill=0.7\n"
-                             "Pressure=-5\n"
-                             "[BlowData]\n"
-                             "Slope=-95\n"
-                             "PipeKind=99\n"
-                             "NarrowingKind=5\n"
-                             "MayBlow=7\n"
-                             "MayTrunc=1\n");
-    EXPECT_EQ(C.Slope, 90);
-    EXPECT_EQ(C.Young, 1e15);
-    EXPECT_EQ(C.LiquidKind, 11);
-    EXPECT_EQ(C.PipeKind, 0);
-    EXPECT_EQ(C.Steps, 1000000);
-    EXPECT_EQ(C.InitialFill, 0.7 / 0.01 * 0.01);
-    EXPECT_EQ(C.Pressure, 0);
-    EXPECT_EQ(C.BlowSlope, -90);
-    EXPECT_EQ(C.BlowPipeKind, 10);
-    EXPECT_EQ(C.NarrowingKind, 1);
-    EXPECT_TRUE(C.MayBlow);
-    EXPECT_TRUE(C.MayTrunc);
-}
-
-TEST(LoadCase, NumberTextsFollowTheReadingRules)
-{
-    TTempDir Dir;
-    auto Step = [&](const std::string& Text) {
-        return LoadText(Dir, "[Data]\nStep=" + Text + "\n").Step;
-    };
-    EXPECT_EQ(Step("2.5e-3"), 0.0025);
-    EXPECT_EQ(Step("1,5"), 1);          // read up to the comma
-    EXPECT_EQ(Step(""), 0.001);
-    EXPECT_EQ(Step("abc"), 0.001);
-    EXPECT_EQ(Step(" 1.00000000000000E-0002"), 0.01);
-    EXPECT_EQ(Step("шаг 0.5 с"), 0.5);
-    auto Steps = [&](const std::string& Text) {
-        return LoadText(Dir, "[Data]\nSteps=" + Text + "\n").Steps;
-    };
-    EXPECT_EQ(Steps("abc"), 100);
-    EXPECT_EQ(Steps("2e6"), 100);       // not a whole number
-    EXPECT_EQ(Steps("-4"), 0);
-    EXPECT_EQ(Steps("500"), 500);
-}
-
-TEST(LoadCase, ListIndicesNeverPullTableValues)
-{
-    TTempDir Dir;
-    const TCase C = LoadText(Dir,
-                             "[Data]\nLiquidKind=2\nDensity=500\nPipeKind=5\nYoung=1e9\n"
-                             "[BlowData]\nPipeKind=5\nYoung=3e9\n");
-    EXPECT_EQ(C.LiquidKind, 2);
-    EXPECT_EQ(C.Density, 500);
-    EXPECT_EQ(C.Viscous, 0.001);
-    EXPECT_EQ(C.PipeKind, 5);
-    EXPECT_EQ(C.Young, 1e9);
-    EXPECT_EQ(C.Rough, 0.0001);
-    EXPECT_EQ(C.BlowYoung, 3e9);
-}
-
-TEST(LoadCase, UnreadableFileThrowsAndKeepsTheCase)
-{
-    TTempDir Dir;
-    TProfile Profile(Dir.Path.string());   // a folder
-    TCase Case;
-    Case.Density = 123;
-    EXPECT_THROW(LoadCase(Profile, Case), TProfileError);
-    EXPECT_EQ(Case.Density, 123);
-}
-
-// ---------------------------------------------------------------------------
-// Writing.
-
-TEST(SaveCase, NewFileHoldsEveryKeyInOrder)
-{
-    TTempDir Dir;
     const std::string Name = Dir.File("new.Hyd");
-    TCase Defaults;
-    {
-        TProfile Missing(Dir.File("missing.Hyd"));
-        LoadCase(Missing, Defaults);
-    }
     TProfile Profile(Name);
-    SaveCase(Profile, Defaults, 120, 340);
+    SaveCase(Profile, Case, 120, 340);
     Profile.Commit();
     EXPECT_EQ(ReadText(Name),
               "[Data]\n"
@@ -307,167 +134,171 @@ TEST(SaveCase, NewFileHoldsEveryKeyInOrder)
               "Top=120\n"
               "Left=340\n");
 
+    // Without a window position there are no Top and Left keys.
     TProfile Without(Dir.File("without.Hyd"));
-    SaveCase(Without, Defaults);
+    SaveCase(Without, Case);
     EXPECT_EQ(Without.Text().find("Top="), std::string::npos);
-    EXPECT_EQ(Without.Text().find("Left="), std::string::npos);
+
+    // The drive state is the editor's, not the file's.
+    Case.MayBlow = true;
+    LoadCase(Missing, Case);
+    EXPECT_TRUE(Case.MayBlow);
+
+    // A file that cannot be read throws and leaves the case alone.
+    TProfile Folder(Dir.Path.string());
+    Case.Density = 123;
+    EXPECT_THROW(LoadCase(Folder, Case), TProfileError);
+    EXPECT_EQ(Case.Density, 123);
 }
 
-TEST(SaveCase, ExistingFileKeepsForeignLinesAndSavingTwiceIsStable)
+TEST(CaseFile, ValuesAreClampedAsTheEditorsDo)
+{
+    TTempDir Dir;
+    const TCase C = LoadText(Dir,
+                             "[Data]\nSlope=120\nYoung=1e16\nLiquidKind=15\nPipeKind=-3\n"
+                             "Steps=2000000\nInitialFill=0.7\nPressure=-5\n"
+                             "[BlowData]\nSlope=-95\nPipeKind=99\nNarrowingKind=5\n"
+                             "MayBlow=7\nMayTrunc=1\n");
+    EXPECT_EQ(std::tie(C.Slope, C.Young, C.InitialFill, C.Pressure, C.BlowSlope),
+              std::make_tuple(90.0, 1e15, 0.7 / 0.01 * 0.01, 0.0, -90.0));
+    EXPECT_EQ(std::tie(C.LiquidKind, C.PipeKind, C.Steps, C.BlowPipeKind, C.NarrowingKind),
+              std::make_tuple(11, 0, 1000000, 10, 1));
+    EXPECT_TRUE(C.MayBlow && C.MayTrunc);
+}
+
+TEST(CaseFile, NumberTextsFollowTheReadingRules)
+{
+    TTempDir Dir;
+    const struct {
+        const char* Key;
+        const char* Text;
+        double Value;
+    } Cases[] = {
+        {"Step", "2.5e-3", 0.0025}, {"Step", "1,5", 1},  // read up to the comma
+        {"Step", "", 0.001},        {"Step", "abc", 0.001},
+        {"Step", " 1.00000000000000E-0002", 0.01},       {"Step", "шаг 0.5 с", 0.5},
+        {"Steps", "abc", 100},      {"Steps", "2e6", 100},  // not a whole number
+        {"Steps", "-4", 0},         {"Steps", "500", 500},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(std::string(C.Key) + "=" + C.Text);
+        const TCase Case = LoadText(Dir, std::string("[Data]\n") + C.Key + "=" + C.Text + "\n");
+        EXPECT_EQ(std::string(C.Key) == "Step" ? Case.Step : Case.Steps, C.Value);
+    }
+}
+
+TEST(CaseFile, ListIndicesNeverPullTableValues)
+{
+    TTempDir Dir;
+    const TCase C = LoadText(Dir,
+                             "[Data]\nLiquidKind=2\nDensity=500\nPipeKind=5\nYoung=1e9\n"
+                             "[BlowData]\nPipeKind=5\nYoung=3e9\n");
+    EXPECT_EQ(std::tie(C.Density, C.Viscous, C.Young, C.Rough, C.BlowYoung),
+              std::make_tuple(500.0, 0.001, 1e9, 0.0001, 3e9));
+    EXPECT_EQ(std::tie(C.LiquidKind, C.PipeKind), std::make_tuple(2, 5));
+}
+
+TEST(CaseFile, ExistingFileKeepsForeignLinesAndSavingTwiceIsStable)
 {
     TTempDir Dir;
     const std::string Name = Dir.File("old.Hyd");
     WriteText(Name, "; my case\r\n[Data]\r\nStep=5\r\nNote=keep me\r\n[Other]\r\nX=1\r\n");
-    TCase Case = CompleteCase();
+    TCase Case;
     Case.Slope = -5;
-    {
-        TProfile Profile(Name);
-        SaveCase(Profile, Case);
-        Profile.Commit();
-    }
+    SaveTo(Name, Case);
     const std::string Once = ReadText(Name);
-    EXPECT_NE(Once.find("; my case\r\n"), std::string::npos);
-    EXPECT_NE(Once.find("Note=keep me\r\n"), std::string::npos);
-    EXPECT_NE(Once.find("[Other]\r\nX=1\r\n"), std::string::npos);
-    EXPECT_NE(Once.find("Slope=-5.00000000000000E+0000\r\n"), std::string::npos);
-    {
-        TProfile Profile(Name);
-        SaveCase(Profile, Case);
-        Profile.Commit();
-    }
+    for (const char* Part : {"; my case\r\n", "Note=keep me\r\n", "[Other]\r\nX=1\r\n",
+                             "Slope=-5.00000000000000E+0000\r\n"})
+        EXPECT_NE(Once.find(Part), std::string::npos) << Part;
+    SaveTo(Name, Case);
     EXPECT_EQ(ReadText(Name), Once);
 }
 
-TEST(SaveCase, ReadsBackWhatItWrote)
+TEST(CaseFile, ReadsBackWhatItWrote)
 {
     TTempDir Dir;
     const std::string Name = Dir.File("round.Hyd");
-    TCase Case = CompleteCase();
+    TCase Case = DrivenCase();
     Case.Steps = 2500;
-    Case.InitialFill = 1.25;
     Case.InitialSpeed = -0.5;
-    Case.Slope = 12.5;
-    Case.Pressure = 250000;
     Case.LiquidKind = 3;
-    Case.PipeKind = 6;
     Case.MayBlow = true;
-    Case.BlowSpeed = 2;
     Case.BlowPipeKind = 4;
-    Case.BlowDiameter = 0.3;
-    Case.BlowLength = 40;
-    Case.BlowSlope = -3;
-    Case.BlowYoung = 1.9e11;
-    Case.BlowWalls = 0.005;
     Case.NarrowingKind = 1;
     Case.MayTrunc = true;
-    {
-        TProfile Profile(Name);
-        SaveCase(Profile, Case);
-        Profile.Commit();
-    }
-    TProfile Profile(Name);
+    SaveTo(Name, Case);
     TCase Back;
+    TProfile Profile(Name);
     LoadCase(Profile, Back);
     for (const TEditorDef& D : EditorDefs())
         if (D.Field) {
             EXPECT_DOUBLE_EQ(Back.*D.Field, Case.*D.Field) << D.Name;
         }
-    EXPECT_EQ(Back.Steps, 2500);
-    EXPECT_EQ(Back.LiquidKind, 3);
-    EXPECT_EQ(Back.PipeKind, 6);
-    EXPECT_EQ(Back.BlowPipeKind, 4);
-    EXPECT_EQ(Back.NarrowingKind, 1);
-    EXPECT_TRUE(Back.MayBlow);
-    EXPECT_TRUE(Back.MayTrunc);
+    EXPECT_EQ(std::tie(Back.Steps, Back.LiquidKind, Back.PipeKind, Back.BlowPipeKind,
+                       Back.NarrowingKind, Back.MayBlow, Back.MayTrunc),
+              std::tie(Case.Steps, Case.LiquidKind, Case.PipeKind, Case.BlowPipeKind,
+                       Case.NarrowingKind, Case.MayBlow, Case.MayTrunc));
 }
 
 // ---------------------------------------------------------------------------
 // Validation.
 
-TEST(CaseStatus, CompleteCaseNamesTheKindOfCalculation)
+TEST(CaseStatus, TextsColoursAndWhetherItCanRun)
 {
-    TCase C = CompleteCase();
-    TStatus S = CaseStatus(C, false);
-    EXPECT_EQ(S.Text, " Можно выполнить расчёт ускорения с учётом трения и расчёт гидроудара"
-                      " при постоянном давлении.");
-    EXPECT_EQ(S.Colour, TStatus::TColour::Normal);
-    EXPECT_TRUE(S.CanRun);
-
-    C.Rough = 0;
-    EXPECT_EQ(CaseStatus(C, false).Text,
-              " Можно выполнить расчёт ускорения без учёта трения и расчёт гидроудара"
-              " при постоянном давлении.");
-    C.Walls = 0;
-    EXPECT_EQ(CaseStatus(C, false).Text,
-              " Можно выполнить расчёт ускорения без учёта трения при постоянном давлении.");
-}
-
-TEST(CaseStatus, MissingDataAreListed)
-{
-    TCase C = CompleteCase();
-    C.Step = 0;
-    C.Density = 0;
-    TStatus S = CaseStatus(C, false);
-    EXPECT_EQ(S.Text, " ——— Недостаточно данных для расчёта: шаг времени должен быть больше 0, "
-                      "плотность должна быть больше 0! ———");
-    EXPECT_EQ(S.Colour, TStatus::TColour::Missing);
-    EXPECT_FALSE(S.CanRun);
-    EXPECT_FALSE(CanCalculate(C));
-
-    C = CompleteCase();
-    C.Steps = 0;
-    EXPECT_EQ(CaseStatus(C, false).Text,
-              " ——— Недостаточно данных для расчёта: число шагов расчёта должно быть больше 0!"
-              " ———");
-}
-
-TEST(CaseStatus, FillBeyondTheLengthWarns)
-{
-    TCase C = CompleteCase();
-    C.Length = 10;
-    C.InitialFill = 10;
-    EXPECT_EQ(CaseStatus(C, false).Colour, TStatus::TColour::Normal);
-    C.InitialFill = 10.00001;
-    const TStatus S = CaseStatus(C, false);
-    EXPECT_EQ(S.Colour, TStatus::TColour::Warning);
-    EXPECT_TRUE(S.CanRun);
-    EXPECT_NE(S.Text.find(" при постоянном давлении (заполнение превышает длину трубы и будет "
-                          "уменьшено)."),
-              std::string::npos);
-    C.Length = 0;
-    C.InitialFill = 1e6;
-    EXPECT_EQ(CaseStatus(C, false).Colour, TStatus::TColour::Normal);
-}
-
-TEST(CaseStatus, DriveCountsOnlyWhenOnAndComplete)
-{
-    TCase C = CompleteCase();
-    C.BlowSpeed = 2;
-    C.BlowDiameter = 0.3;
-    C.BlowLength = 50;
-    EXPECT_TRUE(CanDrive(C));
-    EXPECT_NE(CaseStatus(C, true).Text.find(" под действием гидроудара."), std::string::npos);
-    EXPECT_NE(CaseStatus(C, false).Text.find(" при постоянном давлении."), std::string::npos);
-    C.BlowWalls = 0;
-    EXPECT_FALSE(CanDrive(C));
-    EXPECT_NE(CaseStatus(C, true).Text.find(" при постоянном давлении."), std::string::npos);
+    using TColour = TStatus::TColour;
+    const std::string Can = " Можно выполнить расчёт ускорения ";
+    const std::string Full = Can + "с учётом трения и расчёт гидроудара при постоянном давлении.";
+    const std::string Missing = " ——— Недостаточно данных для расчёта: ";
+    const struct {
+        std::function<void(TCase&)> Change;
+        bool Drive;
+        std::string Text;
+        TColour Colour;
+    } Cases[] = {
+        {[](TCase&) {}, false, Full, TColour::Normal},
+        {[](TCase& C) { C.Rough = 0; }, false,
+         Can + "без учёта трения и расчёт гидроудара при постоянном давлении.", TColour::Normal},
+        {[](TCase& C) { C.Rough = C.Walls = 0; }, false,
+         Can + "без учёта трения при постоянном давлении.", TColour::Normal},
+        {[](TCase& C) { C.Step = C.Density = 0; }, false,
+         Missing + "шаг времени должен быть больше 0, плотность должна быть больше 0! ———",
+         TColour::Missing},
+        {[](TCase& C) { C.Steps = 0; }, false,
+         Missing + "число шагов расчёта должно быть больше 0! ———", TColour::Missing},
+        // Filling: a warning only beyond the length, and only with a length.
+        {[](TCase& C) { C.Length = C.InitialFill = 10; }, false, Full, TColour::Normal},
+        {[](TCase& C) { C.Length = 10, C.InitialFill = 10.00001; }, false,
+         Can + "с учётом трения и расчёт гидроудара при постоянном давлении (заполнение "
+               "превышает длину трубы и будет уменьшено).",
+         TColour::Warning},
+        {[](TCase& C) { C.InitialFill = 1e6; }, false, Full, TColour::Normal},
+        // The drive counts only when it is on and complete.
+        {[](TCase& C) { C = DrivenCase(); }, true,
+         Can + "с учётом трения и расчёт гидроудара под действием гидроудара.", TColour::Normal},
+        {[](TCase& C) { C = DrivenCase(); }, false, Full, TColour::Normal},
+        {[](TCase& C) { C = DrivenCase(), C.BlowWalls = 0; }, true, Full, TColour::Normal},
+    };
+    for (std::size_t i = 0; i < std::size(Cases); ++i) {
+        SCOPED_TRACE(i);
+        TCase Case;
+        Cases[i].Change(Case);
+        const TStatus S = CaseStatus(Case, Cases[i].Drive);
+        EXPECT_EQ(S.Text, Cases[i].Text);
+        EXPECT_EQ(S.Colour, Cases[i].Colour);
+        EXPECT_EQ(S.CanRun, Cases[i].Colour != TColour::Missing);
+        EXPECT_EQ(CanCalculate(Case), S.CanRun);
+    }
 }
 
 TEST(CasePeriod, RunDurationOrHammerDuration)
 {
-    TCase C = CompleteCase();
-    TPeriod P = CasePeriod(C, false);
-    EXPECT_TRUE(P.StepsVisible);
-    EXPECT_EQ(P.Text, "100 мс");
-
-    C.BlowSpeed = 2;
-    C.BlowDiameter = 0.3;
-    C.BlowLength = 50;
-    C.BlowYoung = 0;   // rigid wall: c = 1 / sqrt(1000 * 4.6e-10) ≈ 1474 m/s
-    P = CasePeriod(C, true);
+    TCase C = DrivenCase();
+    EXPECT_EQ(CasePeriod(C, false).Text, "100 мс");
+    EXPECT_TRUE(CasePeriod(C, false).StepsVisible);
+    C.BlowYoung = 0;  // rigid wall: c = 1 / sqrt(1000 * 4.6e-10) ≈ 1474 m/s
+    const TPeriod P = CasePeriod(C, true);
     EXPECT_FALSE(P.StepsVisible);
     EXPECT_EQ(P.Text, "Длительность гидроудара 67.8 мс");
-    EXPECT_TRUE(CasePeriod(C, false).StepsVisible);
 }
 
 // ---------------------------------------------------------------------------
@@ -475,46 +306,35 @@ TEST(CasePeriod, RunDurationOrHammerDuration)
 
 TEST(PrepareRun, FillsBothPipesAndChoosesTheMode)
 {
-    TCase C = CompleteCase();
+    TCase C = DrivenCase();
     C.InitialSpeed = 0.5;
     C.InitialFill = 2;
     C.Slope = 10;
     C.Length = 30;
     C.Pressure = 2e5;
     C.BlowSpeed = 3;
-    C.BlowDiameter = 0.3;
-    C.BlowLength = 50;
     C.BlowSlope = -4;
     C.BlowYoung = 1e11;
     C.BlowWalls = 0.01;
     TCalc Calc, Blow;
     EXPECT_EQ(PrepareRun(C, true, Calc, Blow), TRunKind::SingleHammer);
-    EXPECT_EQ(Calc.Steps, 100);
-    EXPECT_EQ(Calc.InitialSpeed, 0.5);
-    EXPECT_EQ(Calc.Slope, 10);
-    EXPECT_EQ(Calc.Diameter, 0.1);
-    EXPECT_EQ(Calc.Length, 30);
-    EXPECT_EQ(Calc.Young, 2e11);
-    EXPECT_EQ(Blow.Steps, 100);
-    EXPECT_EQ(Blow.Step, 0.001);
-    EXPECT_EQ(Blow.Pressure, 2e5);
-    EXPECT_EQ(Blow.InitialSpeed, 3);
-    EXPECT_EQ(Blow.InitialFill, 2);
-    EXPECT_EQ(Blow.Slope, -4);
-    EXPECT_EQ(Blow.Density, 1000);
-    EXPECT_EQ(Blow.Diameter, 0.3);
-    EXPECT_EQ(Blow.Length, 50);
-    EXPECT_EQ(Blow.Walls, 0.01);
-    EXPECT_EQ(Blow.Rough, 0.0001);
-    EXPECT_EQ(Blow.Young, 1e11);
+    EXPECT_EQ(std::tie(Calc.Steps, Calc.InitialSpeed, Calc.Slope, Calc.Length),
+              std::make_tuple(100, 0.5, 10.0, 30.0));
+    // The driving pipe takes the run, liquid, pressure, fill and roughness of
+    // the case and its own speed, geometry and wall.
+    EXPECT_EQ(std::tie(Blow.Steps, Blow.Step, Blow.Pressure, Blow.Density, Blow.InitialFill,
+                       Blow.Rough),
+              std::make_tuple(100, 0.001, 2e5, 1000.0, 2.0, 0.0001));
+    EXPECT_EQ(std::tie(Blow.InitialSpeed, Blow.Slope, Blow.Diameter, Blow.Length, Blow.Walls,
+                       Blow.Young),
+              std::make_tuple(3.0, -4.0, 0.3, 50.0, 0.01, 1e11));
 
     C.MayTrunc = true;
     EXPECT_EQ(PrepareRun(C, true, Calc, Blow), TRunKind::RepeatedHammer);
     // Drive off: no driving speed, constant pressure even with complete data.
     EXPECT_EQ(PrepareRun(C, false, Calc, Blow), TRunKind::ConstantPressure);
     EXPECT_EQ(Blow.InitialSpeed, 0);
-    // The hammer needs a finite driving pipe.
-    C.BlowLength = 0;
+    C.BlowLength = 0;  // the hammer needs a finite driving pipe
     EXPECT_EQ(PrepareRun(C, true, Calc, Blow), TRunKind::ConstantPressure);
 }
 
@@ -522,7 +342,7 @@ TEST(RunPrepared, CancelledConstantPressureRunWarns)
 {
     TScopedFakeLink Link;
     Link.CancelAfterSets = 0;
-    TCase C = CompleteCase();
+    TCase C;
     C.Steps = 10;
     TCalc Calc, Blow;
     TCalc* SavedBlow = BlowCalc;
@@ -531,6 +351,5 @@ TEST(RunPrepared, CancelledConstantPressureRunWarns)
     BlowCalc = SavedBlow;
     EXPECT_EQ(Calc.Count, 10);
     EXPECT_TRUE(Link.Errors.empty());
-    ASSERT_EQ(Link.Warnings.size(), 1u);
-    EXPECT_EQ(Link.Warnings[0], "Расчёт прерван");
+    EXPECT_EQ(Link.Warnings, std::vector<std::string>{"Расчёт прерван"});
 }
