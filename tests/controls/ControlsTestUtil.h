@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -14,20 +13,17 @@
 #include <functional>
 
 // Counts the beeps while it lives.
-class TBeep_Counter {
-public:
+struct TBeep_Counter {
     TBeep_Counter() { FOld = Set_Beep_Hook([this] { ++Count; }); }
     ~TBeep_Counter() { Set_Beep_Hook(FOld); }
     TBeep_Counter(const TBeep_Counter&) = delete;
     TBeep_Counter& operator=(const TBeep_Counter&) = delete;
     int Count = 0;
-
-private:
     std::function<void()> FOld;
 };
 
-// Shows a top-level widget and makes it the active window, so that focus
-// changes behave as on a desktop.
+// Shows a top-level widget as the active window, so that focus changes
+// behave as on a desktop.
 inline bool Show_Active(QWidget& Window)
 {
     Window.show();
@@ -48,10 +44,7 @@ inline bool Wait_For(const std::function<bool()>& Done, int Timeout_Ms = 3000)
 {
     QElapsedTimer Timer;
     Timer.start();
-    while (!Done()) {
-        if (Timer.elapsed() > Timeout_Ms)
-            return false;
-        QTest::qWait(2);
-    }
+    for (; !Done(); QTest::qWait(2))
+        if (Timer.elapsed() > Timeout_Ms) return false;
     return true;
 }

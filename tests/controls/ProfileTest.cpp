@@ -21,9 +21,8 @@ class ProfileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Dir = fs::temp_directory_path() /
-              ("hyd-profile-" + std::to_string(::getpid()) + "-" +
-               std::to_string(std::random_device{}()));
+        Dir = fs::temp_directory_path() / ("hyd-profile-" + std::to_string(::getpid()) + "-" +
+                                           std::to_string(std::random_device{}()));
         fs::create_directories(Dir);
     }
     void TearDown() override
@@ -32,9 +31,7 @@ protected:
         fs::permissions(Dir, fs::perms::owner_all, fs::perm_options::add, Ec);
         fs::remove_all(Dir, Ec);
     }
-
     std::string PathOf(const std::string& Name) const { return (Dir / Name).string(); }
-
     static void Put(const std::string& Path, const std::string& Bytes)
     {
         std::ofstream(Path, std::ios::binary) << Bytes;
@@ -53,7 +50,7 @@ protected:
         std::sort(Result.begin(), Result.end());
         return Result;
     }
-    // A file "a.ini" holding Bytes, and a profile opened on it.
+    // A profile of the file "a.ini" holding Bytes.
     TProfile Open(const std::string& Bytes)
     {
         Put(PathOf("a.ini"), Bytes);

@@ -22,11 +22,8 @@ TEST(Utf8Text, CountsCharactersNotBytes) {
 
 TEST(Utf8Text, OffsetsOfCharacters) {
     const std::string S = "аb\xffв";
-    EXPECT_EQ(Utf8Offset(S, 0), 0u);
-    EXPECT_EQ(Utf8Offset(S, 1), 2u);
-    EXPECT_EQ(Utf8Offset(S, 2), 3u);
-    EXPECT_EQ(Utf8Offset(S, 3), 4u);
-    EXPECT_EQ(Utf8Offset(S, 4), S.size());
+    const std::size_t Offsets[] = {0, 2, 3, 4, S.size()};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Utf8Offset(S, i), Offsets[i]) << i;
     EXPECT_EQ(Utf8Offset(S, 99), S.size());
     EXPECT_EQ(Utf8Length(S, 2, 4), 2u);
     EXPECT_EQ(Utf8CharSize(S, S.size()), 0u);
