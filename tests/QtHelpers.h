@@ -1,7 +1,6 @@
 #pragma once
 // Helpers for tests that drive real Qt widgets on the offscreen platform:
-// answering a modal dialog from a timer, pressing keys where the user's
-// keyboard would send them, and reading pixels of a grabbed widget.
+// answering a modal dialog from a timer, pressing keys and reading pixels.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,38 +10,36 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace QtHelpers {
 
-// Runs Action on the modal window as soon as one other than Not_This is open
-// and active (checked every 5 ms). Call it before the code that opens the
-// window. When no modal window turns up within Timeout_Ms the test fails;
-// when the window Action was given is still open 3 s later, the test fails
-// and the window is closed, so that a broken dialog never hangs the tests.
+// Runs Action on the first visible modal window other than Not_This, once it
+// is active (polled every 5 ms). Call it before the code that opens the window.
+// No window within Timeout_Ms, or the window still open 3 s after Action: the
+// test fails (and the window is closed), so a broken dialog never hangs the tests.
 inline void When_Modal(std::function<void(QWidget*)> Action, QWidget* Not_This = nullptr,
                        int Timeout_Ms = 3000)
 {
     auto* Poll = new QTimer(qApp);
-    auto* Clock = new QElapsedTimer;
+    auto Clock = std::make_shared<QElapsedTimer>();
     Clock->start();
     QPointer<QWidget> Skip(Not_This);
     QObject::connect(Poll, &QTimer::timeout, Poll, [=] {
         QWidget* W = QApplication::activeModalWidget();
         const bool Found = W && W->isVisible() && W != Skip.data();
-        // Give the window a moment to become active so that keys reach its focus widget.
+        // A moment to become active, so that keys reach its focus widget.
         const bool Ready = Found && (QApplication::activeWindow() == W || Clock->elapsed() > 200);
         if (!Ready && Clock->elapsed() < Timeout_Ms)
             return;
         Poll->stop();
         Poll->deleteLater();
-        delete Clock;
         if (!Found) {
             ADD_FAILURE() << "no modal window appeared";
             return;
         }
-        QPointer<QWidget> Target(W);
-        QTimer::singleShot(3000, qApp, [Target] {
+        QTimer::singleShot(3000, qApp, [Target = QPointer<QWidget>(W)] {
             if (Target && Target->isVisible()) {
                 ADD_FAILURE() << "modal window left open: " << Target->windowTitle().toStdString();
                 Target->close();
@@ -53,8 +50,7 @@ inline void When_Modal(std::function<void(QWidget*)> Action, QWidget* Not_This =
     Poll->start(5);
 }
 
-// The widget that receives keys typed into Window: its focus widget, or the
-// window itself.
+// The widget that receives keys typed into Window.
 inline QWidget* Key_Target(QWidget* Window)
 {
     QWidget* F = Window->focusWidget();
@@ -87,8 +83,7 @@ inline int Count_Pixels(const QImage& Image, const QRect& Rect, const std::funct
     int N = 0;
     for (int Y = Rect.top(); Y <= Rect.bottom(); ++Y)
         for (int X = Rect.left(); X <= Rect.right(); ++X)
-            if (Test(Image.pixelColor(X, Y)))
-                ++N;
+            N += Test(Image.pixelColor(X, Y));
     return N;
 }
 
