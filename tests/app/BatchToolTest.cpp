@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <iomanip>
 #include <vector>
 
 #include <sys/wait.h>
@@ -41,8 +42,7 @@ std::vector<double> Numbers(const std::string& Line)
 
 struct TResult {
     int Status;
-    std::string Out;
-    std::string Err;
+    std::string Out, Err;
 };
 
 TResult Batch(const std::vector<std::string>& Args)
@@ -50,6 +50,19 @@ TResult Batch(const std::vector<std::string>& Args)
     std::ostringstream Out, Err;
     const int Status = RunBatch(Args, Out, Err);
     return {Status, Out.str(), Err.str()};
+}
+
+// Runs the real program through the shell, each argument in single quotes (the
+// test paths hold no quotes or backslashes).
+TResult RunProgram(const std::vector<std::string>& Args, const TTempDir& Dir)
+{
+    const std::string Out = Dir.File("stdout.txt"), Err = Dir.File("stderr.txt");
+    std::ostringstream Command;
+    Command << std::quoted(HYD_CALC_EXE, '\'');
+    for (const std::string& Arg : Args) Command << ' ' << std::quoted(Arg, '\'');
+    Command << " >" << std::quoted(Out, '\'') << " 2>" << std::quoted(Err, '\'');
+    const int Raw = std::system(Command.str().c_str());
+    return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, ReadText(Out), ReadText(Err)};
 }
 
 // An empty horizontal pipe filled at constant pressure.
@@ -258,29 +271,6 @@ TEST(BatchMessages, GravityOptionChangesTheRun)
     EXPECT_EQ(Numbers(Lines(ReadText(Dir.File("a.csv")))[5])[2], 0);
     EXPECT_GT(Numbers(Lines(ReadText(Dir.File("b.csv")))[5])[2], 0);
 }
-
-namespace {
-
-// Runs the real program through the shell, each argument in quotes.
-TResult RunProgram(const std::vector<std::string>& Args, const TTempDir& Dir)
-{
-    std::string Command;
-    auto Add = [&Command](const char* Before, const std::string& Text) {
-        Command += Before;
-        Command += '\'';
-        Command += Text;
-        Command += '\'';
-    };
-    const std::string Out = Dir.File("stdout.txt"), Err = Dir.File("stderr.txt");
-    Add("", HYD_CALC_EXE);
-    for (const std::string& Arg : Args) Add(" ", Arg);
-    Add(" >", Out);
-    Add(" 2>", Err);
-    const int Raw = std::system(Command.c_str());
-    return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, ReadText(Out), ReadText(Err)};
-}
-
-}  // namespace
 
 TEST(BatchProgram, ExamplesRunCleanly)
 {
