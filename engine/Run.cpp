@@ -142,22 +142,151 @@ private:
     int64_t Total;
 };
 
-void UpdateRange(double X, double& Max, double& Min)
+// The value ranges of a run, kept apart from the TCalc while steps run so
+// that they live in registers; stored into the TCalc before every call to the
+// outside and at every exit.
+struct TRanges {
+    double ReMax = -1, ReMin = 1;
+    double FillMax = -1, FillMin = 1;
+    double LossesMax = -1, LossesMin = 1;
+    double SpeedMax = -1, SpeedMin = 1;
+    double AccelMax = -1, AccelMin = 1;
+
+    static void Update(double X, double& Max, double& Min)
+    {
+        if (X < Min)
+            Min = X;
+        if (X > Max)
+            Max = X;
+    }
+
+    void Add(const TCalcStep& Rec)
+    {
+        Update(Rec.Re, ReMax, ReMin);
+        Update(Rec.Losses, LossesMax, LossesMin);
+        if (AccelMax < AccelMin)
+            AccelMax = AccelMin = Rec.Accel;
+        else
+            Update(Rec.Accel, AccelMax, AccelMin);
+        Update(Rec.Fill, FillMax, FillMin);
+        Update(Rec.Speed, SpeedMax, SpeedMin);
+    }
+
+    void StoreTo(TCalc& Calc) const
+    {
+        Calc.ReMax = ReMax;
+        Calc.ReMin = ReMin;
+        Calc.FillMax = FillMax;
+        Calc.FillMin = FillMin;
+        Calc.LossesMax = LossesMax;
+        Calc.LossesMin = LossesMin;
+        Calc.SpeedMax = SpeedMax;
+        Calc.SpeedMin = SpeedMin;
+        Calc.AccelMax = AccelMax;
+        Calc.AccelMin = AccelMin;
+    }
+};
+
+// Steps between two tests of the exception flags at constant pressure.
+constexpr int64_t BlockSteps = 64;
+
+// The exception flags that count are clear at the start of every step:
+// cleared after each call to the outside, and tested clear after every step
+// or block of steps (a raised one ends the run). The TCalc holds the count
+// and ranges of the steps done whenever the outside is called.
+//
+// Each loop has its own step state, which no call can reach: it stays in
+// registers.
+
+// The steps of a run at constant pressure from Calc's start state. Blocks of
+// steps have one test of the flags at their end and end before every
+// progress point. The flags are sticky, so a fault anywhere in a block shows
+// at its test; the block is then run again from its start, testing after
+// every step, to find the faulting step. The arithmetic is the same, and so
+// are the records it writes again.
+bool ConstantPressureSteps(TCalc& Calc, TProgress& Window, const TStepPhysics& Physics,
+                           TRanges Ranges)
 {
-    if (X < Min)
-        Min = X;
-    if (X > Max)
-        Max = X;
+    const int32_t N = Calc.Steps;
+    const double Pressure = Calc.Pressure;
+    TCalcStep* const Records = Calc.Records;
+    TStepState State;
+    State.V = Calc.InitialSpeed;
+    State.X = Calc.InitialFill;
+    TProgressPacer Pacer(N);
+    int64_t I = 1;
+    while (I <= N) {
+        if (I == Pacer.Next) {
+            Window.Percent_Set(static_cast<int>(I), N);
+            Pacer.Shown(I);
+            std::feclearexcept(FE_ALL_EXCEPT);
+        }
+        const int64_t End = std::min({static_cast<int64_t>(N), I + BlockSteps - 1, Pacer.Next - 1});
+        const TStepState Start = State;
+        const TRanges Before = Ranges;
+        for (int64_t J = I; J <= End; ++J) {
+            Physics.AdvanceAt(J, Pressure, State, Records[J - 1]);
+            Ranges.Add(Records[J - 1]);
+        }
+        Calc.Count = static_cast<int32_t>(End);
+        Ranges.StoreTo(Calc);
+        if (Faulted()) {
+            State = Start;
+            Ranges = Before;
+            std::feclearexcept(FE_ALL_EXCEPT);
+            for (int64_t J = I; J <= End; ++J) {
+                Physics.AdvanceAt(J, Pressure, State, Records[J - 1]);
+                if (Faulted()) {
+                    Calc.Count = static_cast<int32_t>(J - 1);
+                    Ranges.StoreTo(Calc);
+                    return false;
+                }
+                Ranges.Add(Records[J - 1]);
+            }
+            Ranges.StoreTo(Calc);
+        }
+        I = End + 1;
+    }
+    return true;
+}
+
+// The steps of a run with the hammer active, one at a time: the coupling
+// iteration outweighs a test of the flags by far.
+bool HammerSteps(TCalc& Calc, TCalc& Blow, TProgress& Window, const TStepPhysics& Physics,
+                 THammer& Hammer, TRanges Ranges)
+{
+    const int32_t N = Calc.Steps;
+    TCalcStep* const Records = Calc.Records;
+    TCalcStep* const BlowRecords = Blow.Records;
+    TStepState State;
+    State.V = Calc.InitialSpeed;
+    State.X = Calc.InitialFill;
+    Hammer.Advanced = 0;
+    TProgressPacer Pacer(N);
+    for (int64_t I = 1; I <= N; ++I) {
+        if (I == Pacer.Next) {
+            Window.Percent_Set(static_cast<int>(I), N);
+            Pacer.Shown(I);
+            Hammer.Narrowing = NarrowingKind();
+            std::feclearexcept(FE_ALL_EXCEPT);
+        }
+        TCalcStep& Rec = Records[I - 1];
+        Hammer.Advance(Physics, I, State, Rec, BlowRecords[I - 1]);
+        if (Faulted())
+            return false;
+        Calc.Count = Blow.Count = static_cast<int32_t>(I);
+        Ranges.Add(Rec);
+        Ranges.StoreTo(Calc);
+    }
+    return true;
 }
 
 // The guarded part of a run. False on a floating-point fault or when the
 // records cannot be allocated; Count tells how many steps were completed.
 bool RunSteps(TCalc& Calc, TProgress& Window)
 {
-    Calc.AccelMax = Calc.LossesMax = Calc.ReMax = -1;
-    Calc.AccelMin = Calc.LossesMin = Calc.ReMin = 1;
-    Calc.FillMax = Calc.SpeedMax = -1;
-    Calc.FillMin = Calc.SpeedMin = 1;
+    TRanges Ranges;
+    Ranges.StoreTo(Calc);
     THammer Hammer;
 
     TCalc* Blow = BlowCalc != &Calc ? BlowCalc : nullptr;
@@ -193,49 +322,12 @@ bool RunSteps(TCalc& Calc, TProgress& Window)
     Publish(Physics);
     Publish(Hammer);
 
-    TStepState State;
-    State.V = Calc.InitialSpeed;
-    State.X = Calc.InitialFill;
-    Calc.FillMin = Calc.FillMax = Calc.InitialFill;
-    Calc.SpeedMin = Calc.SpeedMax = Calc.InitialSpeed;
-    Hammer.Advanced = 0;
-    const double Pressure = Calc.Pressure;
-    TCalcStep* const Records = Calc.Records;
-    TCalcStep* const BlowRecords = HammerOn ? Blow->Records : nullptr;
-
-    // The exception flags that count are clear at the start of every step:
-    // cleared after each call to the outside, and tested clear after every
-    // step (a raised one ends the run).
-    TProgressPacer Pacer(N);
-    for (int64_t I = 1; I <= N; ++I) {
-        if (I == Pacer.Next) {
-            Window.Percent_Set(static_cast<int>(I), N);
-            Pacer.Shown(I);
-            if (HammerOn)
-                Hammer.Narrowing = NarrowingKind();
-            std::feclearexcept(FE_ALL_EXCEPT);
-        }
-        TCalcStep& Rec = Records[I - 1];
-        if (HammerOn)
-            Hammer.Advance(Physics, I, State, Rec, BlowRecords[I - 1]);
-        else
-            Physics.AdvanceAt(I, Pressure, State, Rec);
-        if (Faulted())
-            return false;
-
-        Calc.Count = static_cast<int32_t>(I);
-        if (HammerOn)
-            Blow->Count = static_cast<int32_t>(I);
-        UpdateRange(Rec.Re, Calc.ReMax, Calc.ReMin);
-        UpdateRange(Rec.Losses, Calc.LossesMax, Calc.LossesMin);
-        if (Calc.AccelMax < Calc.AccelMin)
-            Calc.AccelMax = Calc.AccelMin = Rec.Accel;
-        else
-            UpdateRange(Rec.Accel, Calc.AccelMax, Calc.AccelMin);
-        UpdateRange(Rec.Fill, Calc.FillMax, Calc.FillMin);
-        UpdateRange(Rec.Speed, Calc.SpeedMax, Calc.SpeedMin);
-    }
-    return true;
+    Ranges.FillMin = Ranges.FillMax = Calc.InitialFill;
+    Ranges.SpeedMin = Ranges.SpeedMax = Calc.InitialSpeed;
+    Ranges.StoreTo(Calc);
+    if (HammerOn)
+        return HammerSteps(Calc, *Blow, Window, Physics, Hammer, Ranges);
+    return ConstantPressureSteps(Calc, Window, Physics, Ranges);
 }
 
 }  // namespace

@@ -219,6 +219,58 @@ TEST(Run, FaultKeepsTheStepsBeforeIt)
     EXPECT_EQ(Link.Errors, std::vector<std::string>{RunFailed});
 }
 
+TEST(Run, FaultWithinALongRunKeepsExactlyTheStepsBeforeIt)
+{
+    // An empty pipe under suction: liquid leaves through the inlet at 1 m/s,
+    // and the first step that starts with the front more than 1e-6 m outside
+    // it divides by the zero diameter. The step is chosen so that this is
+    // step Faulting. A long run tests the flags once per block of steps
+    // between its progress points (100 steps apart here); the faults fall at
+    // the start, inside and at the end of such blocks.
+    const auto Suction = [](TCalc& Calc, int32_t Steps, int Faulting) {
+        Pipe(Calc, Steps, 1e-6 / (Faulting - 1.5));
+        Calc.Density = 1000;
+        Calc.Pressure = -500;
+        Calc.Diameter = 0;
+    };
+    for (int Faulting : {2, 50, 51, 52, 64, 65, 100, 114, 115, 116, 150, 151, 178, 200}) {
+        SCOPED_TRACE(Faulting);
+        TScopedFakeLink Link;
+        TCalc Calc, Reference;
+        Suction(Calc, 1000000, Faulting);
+        EXPECT_FALSE(Calc.Run(0));
+        EXPECT_EQ(Link.Errors, std::vector<std::string>{RunFailed});
+        ASSERT_EQ(Calc.Count, Faulting - 1);
+
+        // A run of exactly the steps before the faulting one.
+        Suction(Reference, Faulting - 1, Faulting);
+        ASSERT_TRUE(Reference.Run(0));
+        ASSERT_EQ(Reference.Count, Faulting - 1);
+        for (int I = 0; I < Calc.Count; ++I) {
+            const TCalcStep& A = Calc.Records[I];
+            const TCalcStep& B = Reference.Records[I];
+            EXPECT_EQ(A.Time, B.Time) << I;
+            EXPECT_EQ(A.Fill, B.Fill) << I;
+            EXPECT_EQ(A.Speed, B.Speed) << I;
+            EXPECT_EQ(A.Accel, B.Accel) << I;
+            EXPECT_EQ(A.Losses, B.Losses) << I;
+            EXPECT_EQ(A.Re, B.Re) << I;
+        }
+        EXPECT_EQ(Calc.ReMax, Reference.ReMax);
+        EXPECT_EQ(Calc.ReMin, Reference.ReMin);
+        EXPECT_EQ(Calc.FillMax, Reference.FillMax);
+        EXPECT_EQ(Calc.FillMin, Reference.FillMin);
+        EXPECT_EQ(Calc.LossesMax, Reference.LossesMax);
+        EXPECT_EQ(Calc.LossesMin, Reference.LossesMin);
+        EXPECT_EQ(Calc.SpeedMax, Reference.SpeedMax);
+        EXPECT_EQ(Calc.SpeedMin, Reference.SpeedMin);
+        EXPECT_EQ(Calc.AccelMax, Reference.AccelMax);
+        EXPECT_EQ(Calc.AccelMin, Reference.AccelMin);
+        EXPECT_LT(Calc.FillMin, -1e-6);
+        EXPECT_EQ(Calc.FillMin, Calc.Records[Faulting - 2].Fill);
+    }
+}
+
 TEST(Run, CancelIsReportedAfterAllSteps)
 {
     TScopedFakeLink Link;
