@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -54,19 +55,13 @@ void SetRecords(TCalc& Calc, const std::vector<TCalcStep>& Records)
     Range(&TCalcStep::Accel, Calc.AccelMin, Calc.AccelMax, Accel, Accel);
 }
 
-struct TStageValues {
-    double Pumped, PipeSpeed, StartSpeed, PumpTime, Pause;
-};
-
-void AddStages(TCalc& Calc, const std::vector<TStageValues>& Stages)
+// Stages of {Pumped, PipeSpeed, StartSpeed, PumpTime, Pause}.
+void AddStages(TCalc& Calc, const std::vector<std::array<double, 5>>& Stages)
 {
-    for (const TStageValues& V : Stages) {
+    for (const auto& [Pumped, PipeSpeed, StartSpeed, PumpTime, Pause] : Stages) {
         TCalcStage* S = Calc.AppendStage();
-        S->Pumped = V.Pumped;
-        S->PipeSpeed = V.PipeSpeed;
-        S->StartSpeed = V.StartSpeed;
-        S->PumpTime = V.PumpTime;
-        S->Pause = V.Pause;
+        S->Pumped = Pumped, S->PipeSpeed = PipeSpeed, S->StartSpeed = StartSpeed;
+        S->PumpTime = PumpTime, S->Pause = Pause;
     }
 }
 
@@ -223,29 +218,25 @@ protected:
     void SetUp() override { SetRecords(Calc, {{1, 1, 1, 1, 1, 1}}); }
 };
 
-TEST_F(StageChart, DrawsTheQuantitiesWhoseFirstAndLastStageMeetTheirCondition)
+TEST_F(StageChart, DrawsOnlyTheQuantitiesWhoseFirstAndLastStageMoveTheRightWay)
 {
     AddStages(Calc, {{1, 3, 5, 1, 0}, {2, 2, 6, 1, 1}, {3, 1, 4, 1, 2}});
     const TRecordingCanvas Canvas = Draw(Calc, Rect);
     EXPECT_TRUE(Canvas.Texts.empty());
     ASSERT_EQ(Canvas.Colors(), (TColors{ReColor, LossColor, AccelColor, SpeedColor, FillColor}));
-    // The pause grows: drawn, 0 at the bottom, 2 at the top.
+    // The pause grows: 0 at the bottom, 2 at the top. Equal pump times: flat on
+    // the bottom row. The range comes from the first and the last stage only.
     EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{0, 100}, {50, 50}, {100, 0}}));
-    // Equal pump times: flat on the bottom row.
     EXPECT_EQ(Canvas.Lines[1].Points, (TPoints{{0, 100}, {50, 100}, {100, 100}}));
-    // The range comes from the first and the last stage; the middle one lies above.
     EXPECT_EQ(Canvas.Lines[2].Points, (TPoints{{0, 0}, {50, -100}, {100, 100}}));
-    EXPECT_EQ(Canvas.Lines[3].Points, (TPoints{{0, 0}, {50, 50}, {100, 100}}));
-    EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{0, 100}, {50, 50}, {100, 0}}));
-}
 
-TEST_F(StageChart, LeavesOutQuantitiesThatMoveTheWrongWay)
-{
-    // The pause shrinks, pumped falls, speeds and pump time rise.
-    AddStages(Calc, {{3, 1, 1, 1, 2}, {2, 2, 2, 2, 1}, {1, 3, 3, 3, 0}});
-    const TRecordingCanvas Canvas = Draw(Calc, Rect);
-    EXPECT_TRUE(Canvas.Lines.empty());
-    EXPECT_TRUE(Canvas.Texts.empty());
+    // The pause shrinks, pumped falls, speeds and pump time rise: nothing drawn.
+    TCalc Wrong;
+    SetRecords(Wrong, {{1, 1, 1, 1, 1, 1}});
+    AddStages(Wrong, {{3, 1, 1, 1, 2}, {2, 2, 2, 2, 1}, {1, 3, 3, 3, 0}});
+    const TRecordingCanvas None = Draw(Wrong, Rect);
+    EXPECT_TRUE(None.Lines.empty());
+    EXPECT_TRUE(None.Texts.empty());
 }
 
 TEST_F(StageChart, WalksNoFurtherThanStageCountButTakesTheRangeFromTheListsEnd)
@@ -305,15 +296,12 @@ TEST(PolylineBuffer, ColumnsKeepTheirEndsDirectionsAndCoveredRows)
     // Inner path 4 2 8 1 7 6 3: leaves 4 upwards, turns at its bottom row 8,
     // arrives at 3 upwards.
     EXPECT_EQ(Column({0, 4, 2, 8, 1, 7, 6, 3, 5}), (TRows{0, 4, 1, 8, 3, 5}));
-    // The bottom row 9 is only reached at the end, downwards (not drawn): no turn there.
-    EXPECT_EQ(Column({0, 4, 2, 5, 3, 6, 7, 9, 1}), (TRows{0, 4, 2, 9, 1}));
     // Equal inner rows draw nothing between the first and the last line.
     EXPECT_EQ(Column({0, 4, 4, 4, 4, 4, 4, 4, 9}), (TRows{0, 4, 9}));
     // Inner rows outside the band: left alone (the first and last may lie anywhere).
     const TRows Outside{-50, 4, 2, 8, 1, 7, 6, 3, 50};
     EXPECT_EQ(Column(Outside, 0, 8), (TRows{-50, 4, 1, 8, 3, 50}));
     EXPECT_EQ(Column(Outside, 2, 8), Outside);
-    EXPECT_EQ(Column(Outside, 0, 7), Outside);
 }
 
 TEST(PolylineBuffer, AMillionPointsInOneColumnBecomeAFew)
@@ -341,10 +329,8 @@ TEST(Svg, EscapesTextForXml)
 
 TEST(Svg, ReadsSizesWithinTheLimits)
 {
-    int W = 0;
-    int H = 0;
-    EXPECT_TRUE(ParseSvgSize("16x10000", W, H));
-    EXPECT_EQ(std::make_pair(W, H), std::make_pair(16, 10000));
+    int W = 0, H = 0;
+    EXPECT_TRUE(ParseSvgSize("16x10000", W, H) && W == 16 && H == 10000);
     for (const char* Bad : {"15x500", "800x10001", "-800x500", "+800x500", " 800x500", "800X500",
                             "800x500x2", "800x", "800", "8e2x500", "99999999999x500"})
         EXPECT_FALSE(ParseSvgSize(Bad, W, H)) << Bad;
@@ -356,17 +342,14 @@ TEST(Svg, ChartDocumentHasTheBackgroundTheSeriesAndTheMessages)
 {
     TCalc Calc;
     const std::string Empty = ChartSvg(Calc, 800, 500);
-    EXPECT_EQ(Empty.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
-    EXPECT_NE(Empty.find("<rect x=\"0\" y=\"0\" width=\"800\" height=\"500\" fill=\"#ffffff\""),
-              std::string::npos);
-    EXPECT_NE(Empty.find("<text x=\"1\" y=\"12\""), std::string::npos);
+    EXPECT_NE(Empty.find("width=\"800\" height=\"500\" fill=\"#ffffff\""), std::string::npos);
     EXPECT_NE(Empty.find(">" + NoRunText + "</text>"), std::string::npos);
 
     Calc.InitialFill = 0;
     SetRecords(Calc, {{1, 1, 0, 0, 0, 0}, {2, 2, 0, 0, 0, 0}});
     Calc.SpeedMax = Calc.AccelMax = Calc.LossesMax = Calc.ReMax = -1;
     const std::string Chart = ChartSvg(Calc, 20, 21);
-    EXPECT_NE(Chart.find("stroke=\"#0000ff\""), std::string::npos);
+    EXPECT_NE(Chart.find("stroke=\"#0000ff\""), std::string::npos);   // fill only
     EXPECT_NE(Chart.find("points=\"0,20 10,10 20,0\""), std::string::npos);
     EXPECT_EQ(Chart.find("<text"), std::string::npos);
 }
@@ -380,8 +363,7 @@ TEST(Svg, CanvasEscapesAndClipsTextAndReducesColumns)
         Canvas.LineTo(1 + I / 5000, I % 37);
     Canvas.TextRect(TRect{2, 3, 12, 13}, 4, 5, "<&>");
     const std::string Svg = Canvas.Document();
-    EXPECT_NE(Svg.find("points=\"0,0 1,0 "), std::string::npos) << Svg;
-    EXPECT_LT(Svg.size(), 1000u);   // two columns of a few points each
+    EXPECT_LT(Svg.size(), 1000u) << Svg;   // two columns of a few points each
     EXPECT_NE(Svg.find("<clipPath id=\"clip1\"><rect x=\"2\" y=\"3\" width=\"10\" height=\"10\"/>"),
               std::string::npos);
     EXPECT_NE(Svg.find("clip-path=\"url(#clip1)\">&lt;&amp;&gt;</text>"), std::string::npos);
