@@ -31,15 +31,12 @@ TEST(NumberTextLanguage, RussianUntilSwitchedAndBothTablesComplete) {
     LanguageGuard Guard;
     using ZoNumber::Text;
     EXPECT_EQ(ZoNumber::Get_Text(Text::NoValueText), "не определено");
-    ZoNumber::Set_Language(0);
-    EXPECT_EQ(ZoNumber::Get_Text(Text::NoValueText), "no value");
-    EXPECT_EQ(FormatWithPrefix(4, " ", 5000, 0), "5 K");
-    for (int Language : {2, 1}) {
+    for (int Language : {0, 1}) {
         ZoNumber::Set_Language(Language);
+        EXPECT_EQ(FormatWithPrefix(4, " ", 5000, 0), Language ? "5 к" : "5 K");
         for (int i = 0; i < static_cast<int>(Text::Count_); ++i)
             EXPECT_FALSE(ZoNumber::Get_Text(static_cast<Text>(i)).empty()) << Language << ' ' << i;
     }
-    EXPECT_EQ(FormatWithPrefix(4, " ", 5000, 0), "5 к");
 }
 
 TEST(NumberTextRound, TiesToEvenSaturatesAndNaNIsZero) {
