@@ -12,7 +12,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QLabel>
 #include <QLineEdit>
 
 #include <initializer_list>
