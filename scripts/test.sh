@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test; then the standard-C++ tests once more
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up, builds and runs every test; gives every fuzzer a short smoke run;
+# then runs the standard-C++ tests once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,10 +14,10 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DHYD_WERROR=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# A short smoke run of every fuzzer (its own clang build; see fuzz/run.sh).
+bash fuzz/run.sh 30
+
 cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHYD_WERROR=ON \
   -DHYD_SANITIZE=ON -DHYD_QT=OFF -DHYD_BENCH=OFF
 cmake --build build-san -j "$jobs"
 ctest --test-dir build-san --output-on-failure -j "$jobs" -L core
-
-# A short smoke run of every fuzzer (its own clang build; see fuzz/run.sh).
-bash fuzz/run.sh 30
