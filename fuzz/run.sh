@@ -10,7 +10,9 @@
 # Environment: HYD_FUZZ_BUILD (build folder, default build-fuzz),
 # HYD_FUZZ_CXX (compiler, default clang++-14), HYD_FUZZ_RUNS (stop a harness
 # after this many executions even before SECONDS are over), HYD_FUZZ_KEEP=1
-# keeps the scratch folder also after a clean run.
+# keeps the scratch folder also after a clean run, HYD_FUZZ_MERGE=1 adds to
+# fuzz/corpus/<harness>/ those inputs of a clean run that reach code the seeds
+# do not (libFuzzer's -merge=1; nothing is removed from the seeds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -99,6 +101,18 @@ for h in "${harnesses[@]}"; do
     echo "   FINDING (exit $rc): inputs in $work/findings, log $log"
     grep -E 'ERROR|FUZZ_CHECK|SUMMARY' "$log" | head -5 | sed 's/^/   /' || true
     status=1
+  elif [[ -n "${HYD_FUZZ_MERGE:-}" ]]; then
+    mkdir -p "fuzz/corpus/$h"
+    seeds="$PWD/fuzz/corpus/$h"
+    before=$(find "$seeds" -type f | wc -l)
+    (cd "$work" && "$bin" -merge=1 -max_len="${max_len[$h]}" -timeout=10 -rss_limit_mb=2048 \
+      "$seeds" "$work/corpus" >"$work/merge.log" 2>&1) || {
+      echo "   merge: FAILED, see $work/merge.log"
+      status=1
+      continue
+    }
+    after=$(find "$seeds" -type f | wc -l)
+    echo "   merged into fuzz/corpus/$h: $((after - before)) new inputs ($after in all)"
   fi
 done
 
