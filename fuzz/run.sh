@@ -102,17 +102,17 @@ for h in "${harnesses[@]}"; do
     grep -E 'ERROR|FUZZ_CHECK|SUMMARY' "$log" | head -5 | sed 's/^/   /' || true
     status=1
   elif [[ -n "${HYD_FUZZ_MERGE:-}" ]]; then
-    mkdir -p "fuzz/corpus/$h"
     seeds="$PWD/fuzz/corpus/$h"
+    mkdir -p "$seeds"
     before=$(find "$seeds" -type f | wc -l)
-    (cd "$work" && "$bin" -merge=1 -max_len="${max_len[$h]}" -timeout=10 -rss_limit_mb=2048 \
-      "$seeds" "$work/corpus" >"$work/merge.log" 2>&1) || {
+    if (cd "$work" && "$bin" -merge=1 -max_len="${max_len[$h]}" -timeout=10 -rss_limit_mb=2048 \
+      "$seeds" "$work/corpus" >"$work/merge.log" 2>&1); then
+      after=$(find "$seeds" -type f | wc -l)
+      echo "   merged into fuzz/corpus/$h: $((after - before)) new inputs ($after in all)"
+    else
       echo "   merge: FAILED, see $work/merge.log"
       status=1
-      continue
-    }
-    after=$(find "$seeds" -type f | wc -l)
-    echo "   merged into fuzz/corpus/$h: $((after - before)) new inputs ($after in all)"
+    fi
   fi
 done
 
