@@ -32,7 +32,7 @@ for h in "${harnesses[@]}"; do
   [[ -n "${max_len[$h]:-}" ]] || { echo "unknown harness: $h (known: ${all[*]})" >&2; exit 2; }
 done
 
-build=${HYD_FUZZ_BUILD:-build-fuzz}
+build=$(realpath -m "${HYD_FUZZ_BUILD:-build-fuzz}")
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER="${HYD_FUZZ_CXX:-clang++-14}" -DHYD_WERROR=ON \
@@ -74,7 +74,7 @@ make_big_seeds() {
 
 status=0
 for h in "${harnesses[@]}"; do
-  bin="$PWD/$build/fuzz/fuzz_$h"
+  bin="$build/fuzz/fuzz_$h"
   work="$scratch/$h"
   mkdir -p "$work/corpus" "$work/findings"
   [[ -d "fuzz/corpus/$h" ]] && cp -r "fuzz/corpus/$h/." "$work/corpus/"
