@@ -1,7 +1,7 @@
-#include "MaterialHelpers.h"
+#include "app/MaterialHelpers.h"
 
-#include "HydComm.h"
-#include "ZoScalab.h"
+#include "engine/Tables.h"
+#include "controls/ScalableEdit.h"
 
 #include <QComboBox>
 

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <random>
 
-#include "Calc.h"
-#include "QtCanvas.h"
+#include "engine/Calc.h"
+#include "app/QtCanvas.h"
 
 namespace {
 

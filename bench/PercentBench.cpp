@@ -6,9 +6,9 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
-#include "Calc.h"
-#include "QtUserLink.h"
-#include "UserLink.h"
+#include "engine/Calc.h"
+#include "dialogs/QtUserLink.h"
+#include "engine/UserLink.h"
 
 namespace {
 

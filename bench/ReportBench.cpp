@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "Calc.h"
-#include "HydComm.h"
-#include "UserLink.h"
+#include "engine/Calc.h"
+#include "engine/Tables.h"
+#include "engine/UserLink.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "Calc.h"
-#include "HydComm.h"
-#include "UserLink.h"
+#include "engine/Calc.h"
+#include "engine/Tables.h"
+#include "engine/UserLink.h"
 
 namespace {
 

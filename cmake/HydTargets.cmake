@@ -28,7 +28,7 @@ function(hyd_qt_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/QtTestMain.cpp)
   hyd_settings(${name})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} hyd_qt Qt6::Test GTest::gtest)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test GTest::gtest)
   gtest_discover_tests(${name}
     PROPERTIES LABELS "qt" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)

@@ -1,10 +1,10 @@
-#include "QtUserLink.h"
+#include "dialogs/QtUserLink.h"
 
 #include <QPointer>
 
-#include "WindowPlace.h"
-#include "ZoDialog.h"
-#include "ZoPercent.h"
+#include "dialogs/WindowPlace.h"
+#include "dialogs/MessageDialog.h"
+#include "dialogs/ProgressWindow.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "UserLink.h"
+#include "engine/UserLink.h"
 
 class TQtUserLink : public TUserLink {
 public:

@@ -1,4 +1,4 @@
-#include "WindowPlace.h"
+#include "dialogs/WindowPlace.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "UserLink.h"
+#include "engine/UserLink.h"
 
 namespace {
 

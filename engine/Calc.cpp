@@ -1,6 +1,6 @@
 // The engine object: creation, parameters and the store of results.
 
-#include "Calc.h"
+#include "engine/Calc.h"
 
 // Every field starts at 0 and every range pair empty (maximum -1, minimum 1):
 // the member initialisers say so.

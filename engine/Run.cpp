@@ -12,11 +12,11 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "Calc.h"
-#include "HydComm.h"
-#include "Physics.h"
-#include "UserLink.h"
-#include "WaterHammer.h"
+#include "engine/Calc.h"
+#include "engine/Tables.h"
+#include "engine/StepPhysics.h"
+#include "engine/UserLink.h"
+#include "engine/WaterHammer.h"
 
 namespace {
 

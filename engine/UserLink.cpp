@@ -1,6 +1,6 @@
 // The current user link and the standard-error link of the batch tool.
 
-#include "UserLink.h"
+#include "engine/UserLink.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 // The water-hammer drive: wave speed, the coupling of the driving pipe to the
 // filled pipe in every step, and the stage-by-stage driver.
 
-#include "WaterHammer.h"
+#include "engine/WaterHammer.h"
 
 #include <algorithm>
 #include <cfenv>
@@ -10,9 +10,9 @@
 #include <limits>
 #include <new>
 
-#include "HydComm.h"
-#include "NumberText.h"
-#include "UserLink.h"
+#include "engine/Tables.h"
+#include "text/NumberText.h"
+#include "engine/UserLink.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "Calc.h"
-#include "Physics.h"
+#include "engine/Calc.h"
+#include "engine/StepPhysics.h"
 
 class THammer {
 public:

@@ -28,15 +28,15 @@
 #include <memory>
 #include <string>
 
-#include "BatchTool.h"
-#include "Calc.h"
-#include "CaseModel.h"
-#include "FuzzCommon.h"
-#include "HydComm.h"
-#include "Profile.h"
-#include "SvgCanvas.h"
-#include "UserLink.h"
-#include "Utf8Text.h"
+#include "batch/BatchTool.h"
+#include "engine/Calc.h"
+#include "case/CaseModel.h"
+#include "fuzz/FuzzCommon.h"
+#include "engine/Tables.h"
+#include "text/Profile.h"
+#include "results/SvgCanvas.h"
+#include "engine/UserLink.h"
+#include "text/Utf8Text.h"
 
 namespace {
 

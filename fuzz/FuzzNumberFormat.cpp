@@ -22,9 +22,9 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "FuzzCommon.h"
-#include "NumberText.h"
-#include "Utf8Text.h"
+#include "fuzz/FuzzCommon.h"
+#include "text/NumberText.h"
+#include "text/Utf8Text.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "FuzzCommon.h"
-#include "IniFloat.h"
-#include "NumberText.h"
-#include "Profile.h"
-#include "Utf8Text.h"
+#include "fuzz/FuzzCommon.h"
+#include "text/ProfileFloat.h"
+#include "text/NumberText.h"
+#include "text/Profile.h"
+#include "text/Utf8Text.h"
 
 namespace {
 

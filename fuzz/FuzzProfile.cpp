@@ -20,8 +20,8 @@
 #include <utility>
 #include <vector>
 
-#include "FuzzCommon.h"
-#include "Profile.h"
+#include "fuzz/FuzzCommon.h"
+#include "text/Profile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Canvas.h"
+#include "results/Canvas.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "Calc.h"
-#include "Canvas.h"
-#include "HydComm.h"
+#include "engine/Calc.h"
+#include "results/Canvas.h"
+#include "engine/Tables.h"
 
 namespace {
 

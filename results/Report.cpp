@@ -17,11 +17,11 @@
 #include <string>
 #include <string_view>
 
-#include "Calc.h"
-#include "HydComm.h"
-#include "NumberText.h"
-#include "UserLink.h"
-#include "Utf8Text.h"
+#include "engine/Calc.h"
+#include "engine/Tables.h"
+#include "text/NumberText.h"
+#include "engine/UserLink.h"
+#include "text/Utf8Text.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "SvgCanvas.h"
+#include "results/SvgCanvas.h"
 
 #include <algorithm>
 #include <charconv>
 #include <stdexcept>
 #include <string_view>
 
-#include "Calc.h"
-#include "Utf8Text.h"
+#include "engine/Calc.h"
+#include "text/Utf8Text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Canvas.h"
+#include "results/Canvas.h"
 
 class TCalc;
 

@@ -13,5 +13,5 @@ if [ -x build/app/hyd ]; then
 fi
 for c in examples/*.Hyd; do
   echo "=== $c"
-  ./build/app/hyd-calc "$c"
+  ./build/batch/hyd-calc "$c"
 done

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "UserLink.h"
+#include "engine/UserLink.h"
 
 class TFakeLink : public TUserLink {
 public:

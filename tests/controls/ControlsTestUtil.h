@@ -1,7 +1,7 @@
 #pragma once
 // Helpers of the control tests: a beep counter and an active test window.
 
-#include "ZoCmpCtrl.h"
+#include "controls/Buttons.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

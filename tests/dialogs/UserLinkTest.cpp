@@ -6,13 +6,13 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-#include "Calc.h"
-#include "QtHelpers.h"
-#include "QtUserLink.h"
-#include "UserLink.h"
-#include "WindowPlace.h"
-#include "ZoDialog.h"
-#include "ZoPercent.h"
+#include "engine/Calc.h"
+#include "tests/QtHelpers.h"
+#include "dialogs/QtUserLink.h"
+#include "engine/UserLink.h"
+#include "dialogs/WindowPlace.h"
+#include "dialogs/MessageDialog.h"
+#include "dialogs/ProgressWindow.h"
 
 using namespace QtHelpers;
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <limits>
 
-#include "Calc.h"
-#include "FakeLink.h"
-#include "HydComm.h"
-#include "UserLink.h"
+#include "engine/Calc.h"
+#include "tests/FakeLink.h"
+#include "engine/Tables.h"
+#include "engine/UserLink.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <limits>
 #include <vector>
 
-#include "Calc.h"
-#include "FakeLink.h"
-#include "HydComm.h"
-#include "NumberText.h"
-#include "UserLink.h"
+#include "engine/Calc.h"
+#include "tests/FakeLink.h"
+#include "engine/Tables.h"
+#include "text/NumberText.h"
+#include "engine/UserLink.h"
 
 namespace {
 

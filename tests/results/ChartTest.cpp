@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "Calc.h"
-#include "Canvas.h"
-#include "HydComm.h"
-#include "RecordingCanvas.h"
-#include "SvgCanvas.h"
+#include "engine/Calc.h"
+#include "results/Canvas.h"
+#include "engine/Tables.h"
+#include "tests/results/RecordingCanvas.h"
+#include "results/SvgCanvas.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Canvas.h"
+#include "results/Canvas.h"
 
 class TRecordingCanvas : public TCanvas {
 public:

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "Calc.h"
-#include "FakeLink.h"
-#include "HydComm.h"
-#include "UserLink.h"
-#include "Utf8Text.h"
+#include "engine/Calc.h"
+#include "tests/FakeLink.h"
+#include "engine/Tables.h"
+#include "engine/UserLink.h"
+#include "text/Utf8Text.h"
 
 namespace {
 

@@ -1,0 +1,359 @@
+#include "text/Profile.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* Blanks = " \t";
+constexpr const char* ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::uintmax_t MaxFileSize = 64u << 20;
+
+std::string Trim(const std::string& S, std::size_t From = 0, std::size_t To = std::string::npos)
+{
+    if (To > S.size()) To = S.size();
+    std::size_t First = S.find_first_not_of(Blanks, From);
+    if (First == std::string::npos || First >= To) return {};
+    std::size_t Last = S.find_last_not_of(Blanks, To - 1);
+    return S.substr(First, Last - First + 1);
+}
+
+char AsciiLower(char C)
+{
+    return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
+}
+
+bool SameName(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size()) return false;
+    for (std::size_t I = 0; I < A.size(); ++I)
+        if (AsciiLower(A[I]) != AsciiLower(B[I])) return false;
+    return true;
+}
+
+std::string Reason(int Errno)
+{
+    return std::generic_category().message(Errno);
+}
+
+[[noreturn]] void FailRead(const std::string& FileName, const std::string& Why)
+{
+    throw TProfileError("Cannot read the profile file \"" + FileName + "\": " + Why);
+}
+
+[[noreturn]] void FailSave(const std::string& FileName, const std::string& Why)
+{
+    throw TProfileError("Cannot save the profile file \"" + FileName + "\": " + Why);
+}
+
+// A name is written only when it reads back as the same name.
+void CheckNames(const std::string& FileName, const std::string& Section, const std::string& Key)
+{
+    auto Bad = [&](const std::string& What, const std::string& Name) {
+        FailSave(FileName, "invalid " + What + " name \"" + Name + "\"");
+    };
+    auto Plain = [](const std::string& Name) {
+        return !Name.empty() && Trim(Name) == Name &&
+               Name.find_first_of("\r\n") == std::string::npos;
+    };
+    if (!Plain(Section) || Section.find(']') != std::string::npos) Bad("section", Section);
+    if (!Plain(Key) || Key.find('=') != std::string::npos || Key[0] == '[' || Key[0] == ';' ||
+        Key[0] == '#')
+        Bad("key", Key);
+}
+
+std::string OneLine(std::string Value)
+{
+    for (char& C : Value)
+        if (C == '\r' || C == '\n') C = ' ';
+    return Value;
+}
+
+std::string RandomSuffix()
+{
+    static std::mt19937_64 Generator{std::random_device{}()};
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::uint64_t Bits = Generator();
+    std::string Suffix;
+    for (int I = 0; I < 12; ++I, Bits >>= 4) Suffix += Hex[Bits & 15];
+    return Suffix;
+}
+
+bool WriteAll(int Fd, const std::string& Content)
+{
+    std::size_t Done = 0;
+    while (Done < Content.size()) {
+        ssize_t N = ::write(Fd, Content.data() + Done, Content.size() - Done);
+        if (N < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        Done += static_cast<std::size_t>(N);
+    }
+    return true;
+}
+
+// Replaces FileName by Content: a new file in the same folder, flushed to the
+// disk, then renamed over the old one. On failure the new file is removed and
+// the old one is left as it was.
+void ReplaceFile(const std::string& FileName, const std::string& Content)
+{
+    fs::path Target(FileName);
+    std::error_code Ec;
+    // Through a symbolic link, replace the file it names, not the link.
+    if (fs::is_symlink(fs::symlink_status(Target, Ec))) {
+        fs::path Real = fs::canonical(Target, Ec);
+        if (!Ec) Target = Real;
+    }
+    fs::path Folder = Target.parent_path();
+    if (Folder.empty()) Folder = ".";
+
+    struct stat Old {};
+    const bool KeepMode = ::stat(Target.c_str(), &Old) == 0 && S_ISREG(Old.st_mode);
+
+    std::string Base = Target.filename().string();
+    Base.insert(0, 1, '.');
+    if (Base.size() > 100) Base.resize(100);
+    std::string TempName;
+    int Fd = -1;
+    for (int Try = 0; Try < 100 && Fd < 0; ++Try) {
+        TempName = (Folder / (Base + ".tmp-" + RandomSuffix())).string();
+        Fd = ::open(TempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (Fd < 0 && errno != EEXIST) break;
+    }
+    if (Fd < 0) FailSave(FileName, "cannot create a temporary file: " + Reason(errno));
+
+    auto Abandon = [&](const std::string& Step, int Errno, bool Open) {
+        if (Open) ::close(Fd);
+        ::unlink(TempName.c_str());
+        FailSave(FileName, Step + ": " + Reason(Errno));
+    };
+    if (!WriteAll(Fd, Content)) Abandon("cannot write", errno, true);
+    if (KeepMode) ::fchmod(Fd, Old.st_mode & 07777);   // best effort: keep the old permissions
+    if (::fsync(Fd) != 0) Abandon("cannot flush to the disk", errno, true);
+    if (::close(Fd) != 0) Abandon("cannot close", errno, false);
+    if (::rename(TempName.c_str(), Target.c_str()) != 0) Abandon("cannot replace", errno, false);
+
+    // Make the rename itself durable; the new content is in place either way.
+    int FolderFd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (FolderFd >= 0) {
+        ::fsync(FolderFd);
+        ::close(FolderFd);
+    }
+}
+
+}  // namespace
+
+TProfile::TProfile(std::string FileName) : FileName_(std::move(FileName)) {}
+
+void TProfile::Load()
+{
+    if (Loaded_) return;
+    if (FileName_.empty()) FailRead(FileName_, "no file name");
+
+    std::error_code Ec;
+    fs::file_status Status = fs::status(FileName_, Ec);
+    std::string Content;
+    if (Status.type() != fs::file_type::not_found) {
+        if (Ec) FailRead(FileName_, Ec.message());
+        if (!fs::is_regular_file(Status)) FailRead(FileName_, "not a regular file");
+        std::uintmax_t Size = fs::file_size(FileName_, Ec);
+        if (Ec) FailRead(FileName_, Ec.message());
+        if (Size > MaxFileSize) FailRead(FileName_, "the file is larger than 64 MiB");
+        errno = 0;
+        std::ifstream In(FileName_, std::ios::binary);
+        if (!In) FailRead(FileName_, errno ? Reason(errno) : "cannot open");
+        Content.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+        if (In.bad()) FailRead(FileName_, "read error");
+    }
+
+    std::vector<TLine> Lines;
+    std::size_t Pos = 0;
+    ByteOrderMark_ = Content.compare(0, 3, ByteOrderMark) == 0;
+    if (ByteOrderMark_) Pos = 3;
+    bool EndSeen = false;
+    NewLineEnd_ = "\n";
+    while (Pos < Content.size()) {
+        std::size_t NewLine = Content.find('\n', Pos);
+        if (NewLine == std::string::npos) {
+            Lines.push_back(ParseLine(Content.substr(Pos), ""));
+            break;
+        }
+        std::size_t TextEnd = NewLine;
+        const char* End = "\n";
+        if (TextEnd > Pos && Content[TextEnd - 1] == '\r') {
+            --TextEnd;
+            End = "\r\n";
+        }
+        if (!EndSeen) {
+            NewLineEnd_ = End;
+            EndSeen = true;
+        }
+        Lines.push_back(ParseLine(Content.substr(Pos, TextEnd - Pos), End));
+        Pos = NewLine + 1;
+    }
+    Lines_ = std::move(Lines);
+    Loaded_ = true;
+}
+
+TProfile::TLine TProfile::ParseLine(std::string Text, const char* End)
+{
+    TLine Line;
+    Line.Text = std::move(Text);
+    Line.End = End;
+    const std::string& T = Line.Text;
+    std::size_t First = T.find_first_not_of(Blanks);
+    if (First == std::string::npos || T[First] == ';' || T[First] == '#') return Line;
+    if (T[First] == '[') {
+        std::size_t Close = T.find(']', First + 1);
+        if (Close == std::string::npos) return Line;   // not a section: kept as text
+        Line.Kind = TLineKind::Section;
+        Line.Name = Trim(T, First + 1, Close);
+        return Line;
+    }
+    std::size_t Equal = T.find('=', First);
+    if (Equal == std::string::npos) return Line;
+    Line.Name = Trim(T, First, Equal);
+    if (Line.Name.empty()) return Line;
+    Line.Kind = TLineKind::Value;
+    Line.ValueStart = Equal + 1;
+    return Line;
+}
+
+std::size_t TProfile::FindSection(const std::string& Section) const
+{
+    for (std::size_t I = 0; I < Lines_.size(); ++I)
+        if (Lines_[I].Kind == TLineKind::Section && SameName(Lines_[I].Name, Section)) return I;
+    return std::string::npos;
+}
+
+std::size_t TProfile::FindValue(const std::string& Section, const std::string& Key) const
+{
+    bool InSection = false;
+    for (std::size_t I = 0; I < Lines_.size(); ++I) {
+        const TLine& Line = Lines_[I];
+        if (Line.Kind == TLineKind::Section)
+            InSection = SameName(Line.Name, Section);
+        else if (InSection && Line.Kind == TLineKind::Value && SameName(Line.Name, Key))
+            return I;
+    }
+    return std::string::npos;
+}
+
+void TProfile::InsertLine(std::size_t Index, std::string Text)
+{
+    if (Index > 0 && *Lines_[Index - 1].End == '\0') Lines_[Index - 1].End = NewLineEnd_;
+    Lines_.insert(Lines_.begin() + static_cast<std::ptrdiff_t>(Index),
+                  ParseLine(std::move(Text), NewLineEnd_));
+}
+
+std::string TProfile::ReadString(const std::string& Section, const std::string& Key,
+                                 const std::string& Default)
+{
+    Load();
+    std::size_t I = FindValue(Section, Key);
+    if (I == std::string::npos) return Default;
+    return Trim(Lines_[I].Text, Lines_[I].ValueStart);
+}
+
+int TProfile::ReadInteger(const std::string& Section, const std::string& Key, int Default)
+{
+    const std::string Text = ReadString(Section, Key, "");
+    const char* Begin = Text.data();
+    const char* End = Begin + Text.size();
+    if (Begin != End && *Begin == '+') {
+        ++Begin;
+        if (Begin != End && *Begin == '-') return Default;
+    }
+    int Value = 0;
+    auto [Stop, Error] = std::from_chars(Begin, End, Value);
+    if (Error != std::errc() || Stop != End) return Default;
+    return Value;
+}
+
+bool TProfile::ReadBool(const std::string& Section, const std::string& Key, bool Default)
+{
+    return ReadInteger(Section, Key, Default ? 1 : 0) != 0;
+}
+
+void TProfile::WriteString(const std::string& Section, const std::string& Key,
+                           const std::string& Value)
+{
+    CheckNames(FileName_, Section, Key);
+    Load();
+    const std::string Clean = OneLine(Value);
+    std::size_t I = FindValue(Section, Key);
+    if (I != std::string::npos) {
+        TLine& Line = Lines_[I];
+        std::string Text = Line.Text.substr(0, Line.ValueStart) + Clean;
+        if (Text != Line.Text) {
+            Line = ParseLine(std::move(Text), Line.End);
+            Modified_ = true;
+        }
+        return;
+    }
+    std::size_t S = FindSection(Section);
+    if (S == std::string::npos) {
+        InsertLine(Lines_.size(), "[" + Section + "]");
+        InsertLine(Lines_.size(), Key + "=" + Clean);
+    } else {
+        std::size_t After = S;
+        for (std::size_t J = S + 1; J < Lines_.size() && Lines_[J].Kind != TLineKind::Section; ++J)
+            if (Lines_[J].Kind == TLineKind::Value) After = J;
+        InsertLine(After + 1, Key + "=" + Clean);
+    }
+    Modified_ = true;
+}
+
+void TProfile::WriteInteger(const std::string& Section, const std::string& Key, int Value)
+{
+    WriteString(Section, Key, std::to_string(Value));
+}
+
+void TProfile::WriteBool(const std::string& Section, const std::string& Key, bool Value)
+{
+    WriteString(Section, Key, Value ? "1" : "0");
+}
+
+bool TProfile::SectionExists(const std::string& Section)
+{
+    Load();
+    return FindSection(Section) != std::string::npos;
+}
+
+bool TProfile::ValueExists(const std::string& Section, const std::string& Key)
+{
+    Load();
+    return FindValue(Section, Key) != std::string::npos;
+}
+
+std::string TProfile::Text()
+{
+    Load();
+    std::string Content = ByteOrderMark_ ? ByteOrderMark : "";
+    for (const TLine& Line : Lines_) {
+        Content += Line.Text;
+        Content += Line.End;
+    }
+    return Content;
+}
+
+void TProfile::Commit()
+{
+    if (!Modified_) return;
+    ReplaceFile(FileName_, Text());
+    Modified_ = false;
+}
