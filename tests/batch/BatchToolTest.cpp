@@ -1,5 +1,8 @@
 // hyd-calc: arguments, messages, outputs and exit statuses; through RunBatch
-// and, for a few cases, through the real program.
+// and, for a few cases, through the real program. Whole outputs of typical and
+// odd cases are pinned by the golden cases (GoldenCaseTest.cpp, tests/cases);
+// these tests cover what those do not: options, usage errors, unreadable
+// cases, replaced and unwritable files, the report on standard output.
 
 #include <gtest/gtest.h>
 
@@ -70,16 +73,10 @@ const char* const ConstantCase =
     "[Data]\nStep= 1.00000000000000E-0003\nSteps=50\nPressure= 1.00000000000000E+0004\n"
     "Length= 2.00000000000000E+0001\n[BlowData]\nMayBlow=0\n";
 
-// What the run of FaultCase shows: the hammer check complains about the
-// missing diameter first (it runs in every run with a driving pipe), then the
-// faulting step, then the run command.
+// A front outside the inlet of a pipe without a diameter divides by zero: the
+// run stops with an error message.
 const char* const FaultCase = "[Data]\nSteps=10\nInitialFill=-1\nDiameter=0\n";
-const std::string FaultMessages =
-    "Не указаны все необходимые параметры для расчёта внешнего гидроудара!\n"
-    "Ошибка выполнения расчётов!!\n"
-    "Расчёт прерван!\n";
 
-const std::string RecordsHeader = "Time,Fill,Speed,Accel,Losses,Re";
 const std::string StagesHeader =
     "StartTime,StartSpeed,RestSpeed,PumpPressure,Pumped,PipeSpeed,PumpTime,Pause";
 
@@ -145,18 +142,16 @@ TEST(BatchArgs, OptionsStandBeforeOrAfterTheCaseInBothForms)
     EXPECT_TRUE(fs::exists(Dir.File("b.csv")));
 }
 
-TEST(BatchCase, UnreadableOrIncompleteCaseExitsWithTwoAndWritesNothing)
+// An incomplete case is the golden case missing-data.
+TEST(BatchCase, UnreadableCaseExitsWithTwoAndWritesNothing)
 {
-    TCaseDir Dir("[Data]\nStep=0\nDensity=0\n");
+    TTempDir Dir;
     const std::string Missing = Dir.File("missing.Hyd"), Folder = Dir.Path.string();
     const struct {
         std::string Case, Err;
     } Cases[] = {
         {Missing, "Ошибка открытия файла параметров «" + Missing + "»!\n"},
         {Folder, "Ошибка открытия файла параметров «" + Folder + "»!\n"},
-        // An incomplete case shows only its status.
-        {Dir.Case, " ——— Недостаточно данных для расчёта: шаг времени должен быть больше 0, "
-                   "плотность должна быть больше 0! ———\n"},
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Case);
@@ -183,25 +178,23 @@ TEST(BatchOutput, ReportGoesToStandardOutputOnlyWithoutOutputOptions)
     EXPECT_EQ(ReadText(Dir.File("r.txt")), Plain.Out);
 }
 
-TEST(BatchOutput, CsvFilesHoldTheRecordsAndTheStagesAndReplaceOldFiles)
+// Every output written over an existing, longer file is the same as written
+// into a new one: nothing of the old file is left.
+TEST(BatchOutput, OutputsReplaceLongerOldFiles)
 {
     TCaseDir Dir;
-    WriteText(Dir.File("s.csv"), "old content that is longer than the new one\n");
-    const TResult R =
-        Batch({Dir.Case, "--csv", Dir.File("r.csv"), "--stages-csv", Dir.File("s.csv")});
+    const char* const Names[] = {"r.txt", "r.csv", "s.csv", "c.svg"};
+    auto Run = [&Dir](const std::string& Prefix) {
+        return Batch({Dir.Case, "--report", Dir.File(Prefix + "r.txt"), "--csv",
+                      Dir.File(Prefix + "r.csv"), "--stages-csv", Dir.File(Prefix + "s.csv"),
+                      "--svg", Dir.File(Prefix + "c.svg")});
+    };
+    ASSERT_EQ(Run("new-").Status, 0);
+    for (const char* Name : Names) WriteText(Dir.File(Name), std::string(100000, 'x') + "\n");
+    const TResult R = Run("");
     ASSERT_EQ(R.Status, 0) << R.Err;
-    const std::string Csv = ReadText(Dir.File("r.csv"));
-    EXPECT_EQ(Csv.find('\r'), std::string::npos);
-    const auto L = Lines(Csv);
-    ASSERT_EQ(L.size(), 51u);
-    EXPECT_EQ(L[0], RecordsHeader);
-    const auto First = Numbers(L[1]);
-    ASSERT_EQ(First.size(), 6u);
-    EXPECT_EQ(First[0], 0.001);
-    EXPECT_GT(First[2], 0);  // the liquid flows in
-    EXPECT_EQ(Numbers(L[50])[0], 50 * 0.001);
-    // Constant pressure: the stage list is empty, the file only a header.
-    EXPECT_EQ(ReadText(Dir.File("s.csv")), StagesHeader + "\n");
+    for (const std::string Name : Names)
+        EXPECT_EQ(ReadText(Dir.File(Name)), ReadText(Dir.File("new-" + Name))) << Name;
 }
 
 TEST(BatchOutput, CsvNumbersReadBackExactly)
@@ -234,44 +227,6 @@ TEST(BatchOutput, UnwritableOutputExitsWithTwoNamesTheFileAndTheOthersAreWritten
         EXPECT_EQ(E.path().string().find(".tmp"), std::string::npos) << E.path();
 }
 
-TEST(BatchMessages, MessagesGoToStandardErrorInOrderAndSetTheExitStatus)
-{
-    const struct {
-        const char* Case;
-        int Status;
-        std::string Err;
-    } Cases[] = {
-        // A front outside the inlet of a pipe without a diameter divides by zero.
-        {FaultCase, 1, FaultMessages},
-        // Drive on, but the filled pipe is as wide as the driving pipe: a warning only.
-        {"[Data]\nSteps=20\nDiameter=0.1\n"
-         "[BlowData]\nMayBlow=1\nSpeed=2\nDiameter=0.1\nLength=10\n",
-         0,
-         "Диаметр рассчитываемой трубы должен быть меньше диаметра разгонной (гидроударной) "
-         "трубы,\nиначе расчёт будет выполнен для постоянного давления, равного "
-         "противодавлению!\n"},
-    };
-    for (const auto& C : Cases) {
-        SCOPED_TRACE(C.Status);
-        TCaseDir Dir(C.Case);
-        const TResult R = Batch({Dir.Case, "--csv", Dir.File("r.csv")});
-        EXPECT_EQ(R.Status, C.Status);
-        EXPECT_EQ(R.Err, C.Err);
-        // The files are written whatever the outcome.
-        EXPECT_EQ(Lines(ReadText(Dir.File("r.csv")))[0], RecordsHeader);
-    }
-}
-
-TEST(BatchMessages, GravityOptionChangesTheRun)
-{
-    TCaseDir Dir("[Data]\nSteps=5\nSlope=30\nInitialFill=1\nPressure=0\nViscous=0\n");
-    ASSERT_EQ(Batch({Dir.Case, "--csv", Dir.File("a.csv"), "--gravity", "0"}).Status, 0);
-    ASSERT_EQ(Batch({Dir.Case, "--csv", Dir.File("b.csv"), "--gravity", "20"}).Status, 0);
-    // Without gravity and pressure the column stays at rest; with it, it slides.
-    EXPECT_EQ(Numbers(Lines(ReadText(Dir.File("a.csv")))[5])[2], 0);
-    EXPECT_GT(Numbers(Lines(ReadText(Dir.File("b.csv")))[5])[2], 0);
-}
-
 TEST(BatchProgram, ExamplesRunCleanly)
 {
     TTempDir Dir;
@@ -292,6 +247,7 @@ TEST(BatchProgram, ExamplesRunCleanly)
     }
 }
 
+// The messages of a failed run with its files are the golden case run-error.
 TEST(BatchProgram, StatusesAndStreams)
 {
     TCaseDir Dir(FaultCase);
@@ -301,6 +257,6 @@ TEST(BatchProgram, StatusesAndStreams)
     EXPECT_NE(Usage.Err, "");
     const TResult Fault = RunProgram({Dir.Case}, Dir);
     EXPECT_EQ(Fault.Status, 1);
-    EXPECT_EQ(Fault.Err, FaultMessages);
+    EXPECT_NE(Fault.Err, "");
     EXPECT_NE(Fault.Out, "");  // the report of the failed run
 }
