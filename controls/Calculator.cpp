@@ -1,8 +1,9 @@
 #include "controls/Calculator.h"
 
+#include "controls/Beep.h"
+#include "controls/Glyphs.h"
+#include "text/FloatFormat.h"
 #include "text/NumberText.h"
-#include "controls/Buttons.h"
-#include "controls/NumberEdit.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -281,7 +282,7 @@ void TForm_Calculate::Set_Display_Text(const QString& T)
         return;
     }
     double Number = 0.0;
-    if (!Text_To_Double(T, Number)) {
+    if (!Text_To_Double(T.toStdString(), Number)) {
         Default_Beep();
         return;
     }
@@ -592,7 +593,7 @@ void TForm_Calculate::Tape_Double_Click(const QPoint& Position)
     ListBox_Check->setCurrentItem(Item);
     const QString Number = Number_At_End(Item->text());
     double Value = 0.0;
-    if (Number.isEmpty() || !Text_To_Double(Number, Value)) {
+    if (Number.isEmpty() || !Text_To_Double(Number.toStdString(), Value)) {
         Default_Beep();
         return;
     }

@@ -3,15 +3,6 @@
 #include <QPaintDevice>
 #include <QPainter>
 
-void File_Open_Read(QFile& F, const QString& Name)
-{
-    if (F.isOpen())
-        F.close();
-    F.setFileName(Name);
-    if (!F.open(QIODevice::ReadOnly))
-        throw EIn_Out_Error(QStringLiteral("%1: %2").arg(Name, F.errorString()).toStdString());
-}
-
 QPaintDevice* Buffer_Canvas(QPixmap& Bitmap, QPaintDevice* Canvas, const QRect& Rect)
 {
     if (Rect.width() <= 0 || Rect.height() <= 0) {

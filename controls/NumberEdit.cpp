@@ -1,7 +1,10 @@
 #include "controls/NumberEdit.h"
 
-#include "text/NumberText.h"
+#include "controls/Beep.h"
 #include "controls/Calculator.h"
+#include "controls/Glyphs.h"
+#include "text/FloatFormat.h"
+#include "text/NumberText.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,115 +13,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
-#include <locale.h>
-#include <string_view>
-#include <vector>
-
-// ---------------------------------------------------------------------------
-// Formats and number texts
-
-bool Float_Format_Valid(const QString& Format)
-{
-    const std::string F = Format.toStdString();
-    const std::string_view Flags = "-+ #0";
-    const std::string_view Conversions = "eEfFgGaA";
-    int Count = 0;
-    for (std::size_t i = 0; i < F.size(); ++i) {
-        if (F[i] == '\0')
-            return false;
-        if (F[i] != '%')
-            continue;
-        ++i;
-        if (i < F.size() && F[i] == '%')
-            continue;
-        while (i < F.size() && F[i] != '\0' && Flags.find(F[i]) != std::string_view::npos)
-            ++i;
-        int Digits = 0;
-        while (i < F.size() && F[i] >= '0' && F[i] <= '9') {
-            ++i;
-            ++Digits;
-        }
-        if (Digits > 3)
-            return false;
-        if (i < F.size() && F[i] == '.') {
-            ++i;
-            Digits = 0;
-            while (i < F.size() && F[i] >= '0' && F[i] <= '9') {
-                ++i;
-                ++Digits;
-            }
-            if (Digits > 3)
-                return false;
-        }
-        if (i >= F.size() || F[i] == '\0' || Conversions.find(F[i]) == std::string_view::npos)
-            return false;
-        ++Count;
-    }
-    return Count == 1;
-}
-
-namespace {
-// Formats with the "C" numeric conventions for the duration of one call.
-class TC_Numeric {
-public:
-    TC_Numeric()
-    {
-        static locale_t C_Locale = newlocale(LC_NUMERIC_MASK, "C", locale_t(0));
-        if (C_Locale)
-            FOld = uselocale(C_Locale);
-    }
-    ~TC_Numeric()
-    {
-        if (FOld)
-            uselocale(FOld);
-    }
-    TC_Numeric(const TC_Numeric&) = delete;
-    TC_Numeric& operator=(const TC_Numeric&) = delete;
-
-private:
-    locale_t FOld = locale_t(0);
-};
-}  // namespace
-
-std::optional<QString> Format_Float(const QString& Format, double X)
-{
-    if (!Float_Format_Valid(Format))
-        return std::nullopt;
-    const std::string F = Format.toStdString();
-    TC_Numeric Numeric;
-    const int Length = std::snprintf(nullptr, 0, F.c_str(), X);
-    if (Length < 0)
-        return std::nullopt;
-    std::vector<char> Buffer(static_cast<std::size_t>(Length) + 1);
-    std::snprintf(Buffer.data(), Buffer.size(), F.c_str(), X);
-    return QString::fromLatin1(Buffer.data(), Length);
-}
-
-bool Text_To_Double(const QString& Text, double& Value)
-{
-    const std::string S = Text.toStdString();
-    if (S.empty())
-        return false;
-    double V = 0.0;
-    const auto [End, Error] = std::from_chars(S.data(), S.data() + S.size(), V);
-    if (Error != std::errc() || End != S.data() + S.size() || !std::isfinite(V))
-        return false;
-    Value = V;
-    return true;
-}
-
-bool Text_Shows_Only_Zeros(const std::string& Text)
-{
-    std::size_t i = Text.find_first_not_of(" +-");
-    if (i == std::string::npos)
-        return false;
-    for (; i < Text.size(); ++i)
-        if (Text[i] != '0' && Text[i] != Decimal_Separator)
-            return false;
-    return true;
-}
+#include <optional>
+#include <string>
 
 namespace {
 bool Same(double A, double B) { return A == B || (std::isnan(A) && std::isnan(B)); }
@@ -277,12 +174,12 @@ QString TEdit_Num::Value_Text() const
     if (FValue < No_Value_Threshold)
         return QString::fromStdString(ZoNumber::Get_Text(ZoNumber::Text::NoValueText));
     std::string S;
-    std::optional<QString> Formatted;
+    std::optional<std::string> Formatted;
     if (!FFormat.isEmpty())
-        Formatted = Format_Float(FFormat, FValue);
+        Formatted = Format_Float(FFormat.toStdString(), FValue);
     if (Formatted || FRealNumber) {
         if (Formatted) {
-            S = Formatted->toStdString();
+            S = *Formatted;
         } else {
             S = FloatToFixed(11, FValue);
             if (S.find(Decimal_Separator) != std::string::npos) {
@@ -397,7 +294,7 @@ void TEdit_Num::Text_Changed()
     double V = 0.0;
     bool Ok;
     if (FRealNumber) {
-        Ok = Text_To_Double(QString::fromStdString(Number), V);
+        Ok = Text_To_Double(Number, V);
     } else {
         int64_t I = 0;
         const auto [End, Error] = std::from_chars(Number.data(), Number.data() + Number.size(), I);

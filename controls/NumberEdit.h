@@ -9,30 +9,17 @@
 // nor reports: the typed number is checked and reported once, when the field
 // loses the focus or a program reads Value.
 
-#include "controls/Buttons.h"
+#include "controls/CustomEdit.h"
+#include "controls/EditButton.h"
+#include "controls/NotifyEvent.h"
+#include "controls/SpinButtons.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
-#include <optional>
-#include <string>
 
 class QLabel;
-
-// True when Format holds exactly one floating-point conversion (e, E, f, F,
-// g, G, a, A with flags "-+ #0", width and precision of at most three digits)
-// besides any number of "%%".
-bool Float_Format_Valid(const QString& Format);
-// Format applied to X with "." as the decimal separator, whatever the
-// locale; nothing when the format is not valid.
-std::optional<QString> Format_Float(const QString& Format, double X);
-// The whole of Text read as a double ("1.", ".5", "-2.5e-3"); false when
-// Text is not exactly one number.
-bool Text_To_Double(const QString& Text, double& Value);
-// True when a formatted number shows nothing but zeros (signs, padding and
-// the decimal separator aside): such a text hides a non-zero value.
-bool Text_Shows_Only_Zeros(const std::string& Text);
 
 class TEdit_Num : public QWidget {
     Q_OBJECT

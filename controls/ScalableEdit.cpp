@@ -1,7 +1,8 @@
 #include "controls/ScalableEdit.h"
 
-#include "text/NumberText.h"
 #include "controls/NumberEdit.h"
+#include "text/FloatFormat.h"
+#include "text/NumberText.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
+#include <string>
 
 namespace {
 class TUpdating {
@@ -106,10 +109,10 @@ QString TEdit_Scalable::FormatScaledValue(double V) const
     if (Divisor == 0.0)
         return "???";
     const double X = V / Divisor;
-    std::optional<QString> Text = Format_Float(Format, X);
+    std::optional<std::string> Text = Format_Float(Format.toStdString(), X);
     if (!Text)
         Text = Format_Float("%g", X);
-    std::string S = Text->toStdString();
+    std::string S = *Text;
     if (FShowSignify && X != 0.0 && Text_Shows_Only_Zeros(S))
         S = FormatSignificant(1, 1, X);
     if (FSeparateThousands)

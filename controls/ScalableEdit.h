@@ -8,7 +8,7 @@
 // In list mode (Count > 0) the value is chosen from Values, shown in the
 // current scale, instead of being typed.
 
-#include "controls/Buttons.h"
+#include "controls/NotifyEvent.h"
 
 #include <QString>
 #include <QWidget>

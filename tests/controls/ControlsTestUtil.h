@@ -1,7 +1,7 @@
 #pragma once
 // Helpers of the control tests: a beep counter and an active test window.
 
-#include "controls/Buttons.h"
+#include "controls/Beep.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,7 @@
-// Off-screen drawing buffers and read-only file opening.
+// Off-screen drawing buffers.
 
-#include <QDir>
-#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "controls/DrawBuffer.h"
@@ -53,34 +50,4 @@ TEST(Buffer, FlushCopiesTheBitmapToItsAreaAndNoMore)
                   {0, 0, Qt::white},  {139, 29, Qt::red}, {140, 29, Qt::white}};
     for (const auto& P : Pixels)
         EXPECT_EQ(Screen.pixelColor(P.X, P.Y), QColor(P.Color)) << P.X << "," << P.Y;
-}
-
-TEST(FileOpenRead, ReadsWithoutChangingAndReportsFailures)
-{
-    QTemporaryDir Dir;
-    ASSERT_TRUE(Dir.isValid());
-    const QString Name = Dir.filePath(QStringLiteral("Отчёт.txt"));
-    {
-        QFile F(Name);
-        ASSERT_TRUE(F.open(QIODevice::WriteOnly));
-        F.write("строка\r\n");
-    }
-    QFile::setPermissions(Name, QFileDevice::ReadOwner);  // read-only file
-    QFile F;
-    File_Open_Read(F, Name);
-    EXPECT_FALSE(F.isWritable());
-    EXPECT_EQ(F.readAll(), QByteArray("строка\r\n"));   // neither truncated nor converted
-    F.close();
-
-    // A missing file and a folder are reported, with the name, and nothing is created.
-    const QString Missing = Dir.filePath(QStringLiteral("нет.txt"));
-    try {
-        File_Open_Read(F, Missing);
-        ADD_FAILURE() << "no error for a missing file";
-    } catch (const EIn_Out_Error& E) {
-        EXPECT_NE(std::string(E.what()).find("нет.txt"), std::string::npos);
-    }
-    EXPECT_FALSE(QFileInfo::exists(Missing));
-    EXPECT_THROW(File_Open_Read(F, Dir.path()), EIn_Out_Error);
-    EXPECT_FALSE(F.isOpen());
 }
