@@ -14,19 +14,11 @@
 
 namespace {
 
-class TSilentProgress final : public TProgress {
-public:
-    void Percent_Set(int, int) override {}
-    bool Percent_Cancelled() override { return false; }
-    void Set_Window_Bounds(int, int, int, int) override {}
-    void Get_Window_Bounds(int&, int&, int&, int&) override {}
-};
-
 class TSilentLink final : public TUserLink {
 public:
     std::unique_ptr<TProgress> Percent_Open(const std::string&) override
     {
-        return std::make_unique<TSilentProgress>();
+        return SilentProgress();
     }
     void Dialog_Error(const std::string&) override {}
     void Dialog_Warning(const std::string&) override {}

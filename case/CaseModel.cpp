@@ -5,6 +5,7 @@
 
 #include "engine/Calc.h"
 #include "engine/Tables.h"
+#include "engine/WaveSpeed.h"
 #include "text/ProfileFloat.h"
 #include "text/NumberText.h"
 #include "text/Profile.h"
@@ -337,10 +338,8 @@ TPeriod CasePeriod(const TCase& Case, bool DriveMode)
     TPeriod Period;
     if (DriveMode && Case.BlowSpeed > 0 && Case.BlowLength > 0 && Case.BlowDiameter > 0 &&
         Case.Density > 0 && Case.Condens > 0) {
-        double K = Case.Condens;
-        if (Case.BlowDiameter > 0 && Case.BlowYoung > 0 && Case.BlowWalls > 0)
-            K = K + Case.BlowDiameter / (Case.BlowWalls * Case.BlowYoung);
-        const double C = 1 / std::sqrt(Case.Density * K);
+        const double C = WaveSpeed(Case.Density, Case.Condens, Case.BlowDiameter,
+                                   Case.BlowWalls, Case.BlowYoung);
         const double T = Case.BlowLength / C;
         Period.StepsVisible = false;
         Period.Text =

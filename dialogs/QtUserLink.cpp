@@ -6,6 +6,9 @@
 #include "dialogs/MessageDialog.h"
 #include "dialogs/ProgressWindow.h"
 
+int PercentLeft = NotSet;
+int PercentTop = NotSet;
+
 namespace {
 
 int Jobs = 0;
@@ -20,18 +23,15 @@ public:
         : Window(::Percent_Open(Caption, Left, Top))
     {
     }
-    ~TQtProgress() override { Percent_Close(Window.data()); }
+    ~TQtProgress() override
+    {
+        int Width = 0, Height = 0;
+        ::Get_Window_Bounds(Window.data(), PercentLeft, PercentTop, Width, Height);
+        Percent_Close(Window.data());
+    }
 
     void Percent_Set(int Position, int Total) override { ::Percent_Set(Window.data(), Position, Total); }
     bool Percent_Cancelled() override { return ::Percent_Cancelled(Window.data()); }
-    void Set_Window_Bounds(int Left, int Top, int Width, int Height) override
-    {
-        ::Set_Window_Bounds(Window.data(), Left, Top, Width, Height);
-    }
-    void Get_Window_Bounds(int& Left, int& Top, int& Width, int& Height) override
-    {
-        ::Get_Window_Bounds(Window.data(), Left, Top, Width, Height);
-    }
 
 private:
     TJobGuard Job;

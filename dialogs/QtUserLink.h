@@ -10,6 +10,12 @@
 
 #include "engine/UserLink.h"
 
+// Remembered position of the progress window, shared by the calculation and
+// the report and kept in the settings file: every progress window of the link
+// opens there, and where it was when it closed is remembered for the next.
+extern int PercentLeft;
+extern int PercentTop;
+
 class TQtUserLink : public TUserLink {
 public:
     // A progress window at PercentLeft, PercentTop (centred in a direction that

@@ -11,6 +11,9 @@
 
 class QWidget;
 
+// No position or size stored; a window placed with it is centred in that direction.
+inline constexpr int NotSet = -1000000;
+
 // Pixels between a label and the control placed to its right.
 inline constexpr int Placement_Gap = 4;
 

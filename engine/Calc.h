@@ -1,6 +1,15 @@
 #pragma once
 // The engine object: one pipe with its liquid, its numerical settings and,
 // after a run, its results.
+//
+// Where its members are defined:
+//   engine/Calc.cpp         creation, SetParams, the result store (FreeRecords,
+//                           ClearStages, AppendStage)
+//   engine/StepPhysics.cpp  Reynolds, Friction, LossGradient (the flow law of a run)
+//   engine/Run.cpp          Run, the time-stepped run with its value ranges
+//   engine/Stages.cpp       RunStages, the water-hammer mode stage by stage, and WaveSpeed
+//   results/Report.cpp      MakeReport
+//   results/Chart.cpp       DrawChart
 
 #include <cstdint>
 #include <string>

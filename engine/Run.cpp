@@ -6,13 +6,11 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
-#include <new>
 #include <string>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include "engine/Calc.h"
+#include "engine/FloatFaults.h"
+#include "engine/RecordStore.h"
 #include "engine/Tables.h"
 #include "engine/StepPhysics.h"
 #include "engine/UserLink.h"
@@ -20,87 +18,7 @@
 
 namespace {
 
-constexpr int FaultFlags = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
 const char* const RunFailedText = "Ошибка выполнения расчётов!";
-
-bool Faulted()
-{
-    return std::fetestexcept(FaultFlags) != 0;
-}
-
-// Makes Object reachable from outside the calling function, so that the
-// compiler must assume any call into the floating-point environment may read
-// or change it. Arithmetic on its values then stays between the calls that
-// clear and test the exception flags instead of being hoisted out of the loop.
-template <class T>
-void Publish(T& Object)
-{
-    asm volatile("" : : "r"(&Object) : "memory");
-}
-
-// Bytes of physical memory; a records array larger than that could not be
-// filled without bringing the machine to a halt.
-uint64_t PhysicalMemory()
-{
-    const long Pages = sysconf(_SC_PHYS_PAGES);
-    const long PageSize = sysconf(_SC_PAGE_SIZE);
-    if (Pages <= 0 || PageSize <= 0)
-        return std::numeric_limits<uint64_t>::max();
-    return static_cast<uint64_t>(Pages) * static_cast<uint64_t>(PageSize);
-}
-
-// Asks for large pages under a big records array before it is first
-// touched: a million records then cost a few dozen page faults instead of
-// some twelve thousand. Only a hint; nothing depends on it being taken.
-void PreferLargePages(void* Block, uint64_t Bytes)
-{
-#ifdef MADV_HUGEPAGE
-    constexpr uint64_t Large = 4u << 20;
-    if (Bytes < Large)
-        return;
-    const auto PageSize = static_cast<uintptr_t>(sysconf(_SC_PAGE_SIZE));
-    if (PageSize == 0 || (PageSize & (PageSize - 1)) != 0)
-        return;
-    const auto Start = (reinterpret_cast<uintptr_t>(Block) + PageSize - 1) & ~(PageSize - 1);
-    const auto End = (reinterpret_cast<uintptr_t>(Block) + Bytes) & ~(PageSize - 1);
-    if (End > Start)
-        madvise(reinterpret_cast<void*>(Start), End - Start, MADV_HUGEPAGE);
-#else
-    (void)Block;
-    (void)Bytes;
-#endif
-}
-
-// Frees the records of Calc and returns N records (N > 0) for its next run,
-// zero-filled when asked, or nullptr when they cannot be had. The previous
-// run's results are given up either way; when its block has exactly N
-// records it is taken over instead of being returned to the system, so that
-// repeated runs do not have a fresh block faulted in and cleared each time.
-// The records are freed with delete[] (FreeRecords).
-TCalcStep* RecordsForRun(TCalc& Calc, int32_t N, bool Zeroed)
-{
-    TCalcStep* Records = nullptr;
-    if (N > 0 && Calc.Records && Calc.Capacity == N) {
-        Records = Calc.Records;
-        Calc.Records = nullptr;
-    }
-    Calc.FreeRecords();
-    if (N <= 0) {
-        return nullptr;
-    }
-    if (!Records) {
-        const uint64_t Bytes = static_cast<uint64_t>(N) * sizeof(TCalcStep);
-        if (Bytes > PhysicalMemory())
-            return nullptr;
-        Records = new (std::nothrow) TCalcStep[static_cast<size_t>(N)];
-        if (!Records)
-            return nullptr;
-        PreferLargePages(Records, Bytes);
-    }
-    if (Zeroed)
-        std::fill_n(Records, N, TCalcStep{});
-    return Records;
-}
 
 // The positions at which the progress window's shown value (Position / Total
 // in hundredths of a percent, rounded half to even) changes, so that the step
@@ -340,11 +258,7 @@ bool TCalc::Run(int Stage)
         Caption += " (этап " + std::to_string(Stage) + ")";
     Caption += "...";
 
-    TUserLink& Link = UserLink();
-    std::unique_ptr<TProgress> Window = Link.Percent_Open(Caption);
-    if (!Window)
-        Window = SilentProgress();
-    Window->Set_Window_Bounds(PercentLeft, PercentTop, NotSet, NotSet);
+    std::unique_ptr<TProgress> Window = OpenProgress(Caption);
 
     bool Done = false;
     try {
@@ -353,12 +267,10 @@ bool TCalc::Run(int Stage)
         Done = false;
     }
     if (!Done) {
-        Link.Dialog_Error(RunFailedText);
+        UserLink().Dialog_Error(RunFailedText);
         Result = false;
     }
     if (Window->Percent_Cancelled())
         Result = false;
-    int Width = 0, Height = 0;
-    Window->Get_Window_Bounds(PercentLeft, PercentTop, Width, Height);
     return Result;
 }

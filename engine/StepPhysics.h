@@ -29,12 +29,18 @@ struct TStepStart {
     double G;     // loss gradient of V
 };
 
-class TStepPhysics {
+// The flow law of a filled pipe: Reynolds number, friction factor and the
+// friction loss per metre of column. The end points of the transitional
+// range's straight line are computed once, the first time they are needed.
+class TFlowLaw {
 public:
-    // Reads the pipe's fields and Gravity; computes g·sin(slope). Call it
-    // where floating-point faults are watched.
-    explicit TStepPhysics(const TCalc& Calc);
+    TFlowLaw(double Diameter, double Density, double Viscous, double Rough)
+        : Density(Density), Diameter(Diameter), Viscous(Viscous), Rough(Rough),
+          ReynoldsDefined(Diameter > 0 && Density > 0 && Viscous > 0)
+    {
+    }
 
+    // -1 when diameter, density or viscosity is not above 0.
     double Reynolds(double Speed) const
     {
         if (!ReynoldsDefined)
@@ -42,6 +48,9 @@ public:
         return std::abs(Speed * Diameter * Density / Viscous);
     }
 
+    // Laminar up to Re 2300, turbulent from 4000, a straight line between the
+    // laminar value at 2299 and the turbulent one at 4001 in between; 0 for
+    // Re below 1e-6.
     double Friction(double Re) const
     {
         if (Re < 1e-6)
@@ -49,11 +58,13 @@ public:
         if (Re <= 2300)
             return 64 / Re;
         if (Re < 4000) {
-            // The straight line between the laminar value at 2299 and the
-            // turbulent one at 4001; its end points are the same for the whole run.
             if (!EndsKnown) {
+                // The turbulent end goes through the library at run time
+                // rather than being folded by the compiler to a value that
+                // may differ in the last bit.
+                const volatile double High = 4001;
                 Friction2299 = 64 / 2299.0;
-                FrictionSpan = TurbulentFriction(4001, Diameter, Rough) - Friction2299;
+                FrictionSpan = TurbulentFriction(High, Diameter, Rough) - Friction2299;
                 EndsKnown = true;
             }
             return Friction2299 + FrictionSpan * (Re - 2299) / 1702;
@@ -61,12 +72,31 @@ public:
         return TurbulentFriction(Re, Diameter, Rough);
     }
 
+    // Friction loss per metre of column at Speed, in m/s² (0 without a diameter).
     double LossGradient(double Re, double Speed) const
     {
         if (Diameter <= 0)
             return 0;
         return Speed * Speed * Friction(Re) / (2 * Diameter);
     }
+
+    double Density;   // ρ
+    double Diameter;  // D
+    double Viscous;
+    double Rough;
+
+private:
+    bool ReynoldsDefined;
+    mutable bool EndsKnown = false;
+    mutable double Friction2299 = 0;
+    mutable double FrictionSpan = 0;  // λ4001 − λ2299
+};
+
+class TStepPhysics : public TFlowLaw {
+public:
+    // Reads the pipe's fields and Gravity; computes g·sin(slope). Call it
+    // where floating-point faults are watched.
+    explicit TStepPhysics(const TCalc& Calc);
 
     // The speed at the end of the step for driving pressure P; Accel gets the
     // acceleration used for it.
@@ -155,18 +185,9 @@ public:
     static constexpr double Pi = 3.14159265358979323846;
 
     double Step;      // s
-    double Density;   // ρ
-    double Diameter;  // D
-    double Viscous;
     double Length;    // L, 0: endless
-    double Rough;
     double Gs;        // g·sin(slope)
 
 private:
     static int Sign(double X) { return (X > 0) - (X < 0); }
-
-    bool ReynoldsDefined;
-    mutable bool EndsKnown = false;
-    mutable double Friction2299 = 0;
-    mutable double FrictionSpan = 0;  // λ4001 − λ2299
 };

@@ -1,38 +1,9 @@
-// Constants, globals and reference tables shared by the whole program.
+// Reference tables of liquids and pipe materials, and the value helpers.
 
 #include "engine/Tables.h"
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
-
-double Gravity = 9.81;
-std::string IniFileName = "Hyd.ini";
-std::string DataFileName = "Data.Hyd";
-const std::string ParamFileFilter =
-    "*.Hyd — файлы параметров расчёта|*.Hyd|*.* — все файлы|*.*";
-TCalc* BlowCalc = nullptr;
-
-namespace {
-
-std::function<int()>& NarrowingKindSource()
-{
-    static std::function<int()> Source;
-    return Source;
-}
-
-}  // namespace
-
-int NarrowingKind()
-{
-    const auto& Source = NarrowingKindSource();
-    return Source ? Source() : 0;
-}
-
-void SetNarrowingKindSource(std::function<int()> Source)
-{
-    NarrowingKindSource() = std::move(Source);
-}
 
 // The degree sign in the names is followed by a Latin "C".
 const TLiquidRow LiquidTable[LiquidCount] = {

@@ -1,26 +1,18 @@
 #pragma once
-// Constants, globals and reference tables shared by the whole program.
+// Constants and reference tables of the engine: liquids and pipe materials.
 
-#include <functional>
 #include <string>
 
-class TCalc;
+#include "engine/RunGlobals.h"
+#include "text/NumberText.h"
 
-inline constexpr double NoValue = -1.71e308;   // marker of an absent value
+// Marker of an absent value in the chart and the legend: the number a number
+// field holds when it shows "no value". IsNoValue tests it against -1.705e308,
+// not -1.7e308 as the number field does, so that a real -1.7e308 still counts
+// as a value here; both thresholds catch the marker itself.
+inline constexpr double NoValue = No_Value;
 inline constexpr double Tolerance = 1e-6;      // driving-speed iteration tolerance
 inline constexpr int ValueDigits = 3;          // significant digits of report and legend values
-
-extern double Gravity;                         // m/s², 9.81 at start
-extern std::string IniFileName;                // "Hyd.ini"
-extern std::string DataFileName;               // "Data.Hyd"
-extern const std::string ParamFileFilter;
-extern TCalc* BlowCalc;                        // the driving pipe; nullptr when absent
-
-// Choice "Сужение утечки" of the water-hammer dialog (0 "не учитывать",
-// 1 "резкое"), read by the engine each time it is needed. The desktop program
-// points it at its dialog; by default it answers 0.
-int NarrowingKind();
-void SetNarrowingKindSource(std::function<int()> Source);  // empty: back to 0
 
 inline constexpr int LiquidCount = 12;         // indices 0..11
 inline constexpr int MaterialCount = 11;       // indices 0..10

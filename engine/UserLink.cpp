@@ -4,9 +4,6 @@
 
 #include <cstdio>
 
-int PercentLeft = NotSet;
-int PercentTop = NotSet;
-
 namespace {
 
 TUserLink* CurrentLink = nullptr;
@@ -17,29 +14,11 @@ TStdErrLink& StdErrLink()
     return Link;
 }
 
-// A progress window nobody sees: it keeps its bounds so that the remembered
-// position survives a run, and it is never cancelled.
+// A progress window nobody sees; it is never cancelled.
 class TSilentProgress : public TProgress {
 public:
     void Percent_Set(int, int) override {}
     bool Percent_Cancelled() override { return false; }
-    void Set_Window_Bounds(int Left, int Top, int Width, int Height) override
-    {
-        this->Left = Left;
-        this->Top = Top;
-        this->Width = Width;
-        this->Height = Height;
-    }
-    void Get_Window_Bounds(int& Left, int& Top, int& Width, int& Height) override
-    {
-        Left = this->Left;
-        Top = this->Top;
-        Width = this->Width;
-        Height = this->Height;
-    }
-
-private:
-    int Left = NotSet, Top = NotSet, Width = NotSet, Height = NotSet;
 };
 
 void WriteMessage(const std::string& Text)
@@ -64,6 +43,12 @@ void SetUserLink(TUserLink* Link)
 std::unique_ptr<TProgress> SilentProgress()
 {
     return std::make_unique<TSilentProgress>();
+}
+
+std::unique_ptr<TProgress> OpenProgress(const std::string& Caption)
+{
+    std::unique_ptr<TProgress> Window = UserLink().Percent_Open(Caption);
+    return Window ? std::move(Window) : SilentProgress();
 }
 
 std::unique_ptr<TProgress> TStdErrLink::Percent_Open(const std::string&)

@@ -7,14 +7,6 @@
 #include <memory>
 #include <string>
 
-// No position or size stored; a window placed with it is centred in that direction.
-inline constexpr int NotSet = -1000000;
-
-// Remembered position of the progress window, shared by the calculation and
-// the report and kept in the settings file.
-extern int PercentLeft;
-extern int PercentTop;
-
 // One open progress window. Freed by the code that opened it.
 class TProgress {
 public:
@@ -24,23 +16,25 @@ public:
     virtual void Percent_Set(int Position, int Total) = 0;
     // True once the window's Cancel button has been pressed.
     virtual bool Percent_Cancelled() = 0;
-    // Window placement; NotSet centres in that direction, a width or height of
-    // 0 or less keeps the size.
-    virtual void Set_Window_Bounds(int Left, int Top, int Width, int Height) = 0;
-    virtual void Get_Window_Bounds(int& Left, int& Top, int& Width, int& Height) = 0;
 };
 
 class TUserLink {
 public:
     virtual ~TUserLink() = default;
+    // A progress window with Caption. Where it opens is the link's business:
+    // the desktop program's link opens every progress window where the last
+    // one was left, so that the calculation and the report share one place.
     virtual std::unique_ptr<TProgress> Percent_Open(const std::string& Caption) = 0;
     virtual void Dialog_Error(const std::string& Text) = 0;    // shows Text + "!"
     virtual void Dialog_Warning(const std::string& Text) = 0;  // shows Text + "!"
 };
 
-// A progress window that shows nothing and is never cancelled; it keeps the
-// bounds it is given.
+// A progress window that shows nothing and is never cancelled.
 std::unique_ptr<TProgress> SilentProgress();
+
+// The progress window of a run or a report: the current link's window for
+// Caption, or a silent one when the link gives none.
+std::unique_ptr<TProgress> OpenProgress(const std::string& Caption);
 
 // The link the engine uses now. Until one is set it is a link that writes
 // messages to standard error and shows no progress.

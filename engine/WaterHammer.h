@@ -8,6 +8,9 @@
 #include "engine/Calc.h"
 #include "engine/StepPhysics.h"
 
+// The warning when the driving pipe lacks what a hammer needs.
+extern const char* const MissingHammerText;
+
 class THammer {
 public:
     // The checks of the driving pipe Blow against the filled pipe Calc, with

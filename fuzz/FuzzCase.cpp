@@ -56,11 +56,6 @@ public:
         if (Limited && ++ProgressSteps > MaxProgress) throw TStepBudgetSpent{};
     }
     bool Percent_Cancelled() override { return false; }
-    void Set_Window_Bounds(int, int, int, int) override {}
-    void Get_Window_Bounds(int& Left, int& Top, int& Width, int& Height) override
-    {
-        Left = Top = Width = Height = NotSet;
-    }
 };
 
 class TCountingLink : public TUserLink {

@@ -18,7 +18,9 @@
 #include <string_view>
 
 #include "engine/Calc.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
+#include "engine/WaveSpeed.h"
 #include "text/NumberText.h"
 #include "engine/UserLink.h"
 #include "text/Utf8Text.h"
@@ -33,12 +35,9 @@ constexpr std::string_view CancelledStart = "ГЕНЕРАЦИЯ ОТЧЁТА Б�
 // The three driving-pipe cells of a step that the driving pipe did not record.
 constexpr std::string_view NoDrivingCells = "        -           -           -   ";
 
-// 1 / sqrt(Density × Compliance), or -1 when that is not a finite positive number.
-double WaveSpeedOf(double Density, double Compliance)
+// A wave speed that the report shows, or -1 when it is not a finite positive number.
+double Shown(double C)
 {
-    if (!(Density > 0) || !(Compliance > 0))
-        return -1;
-    const double C = 1 / std::sqrt(Density * Compliance);
     return std::isfinite(C) && C > 0 ? C : -1;
 }
 
@@ -51,10 +50,12 @@ public:
         if (Blow)
             CheckRecords(*Blow);
         HammerMode = Blow && Blow->Count > 0;
-        LiquidSound = WaveSpeedOf(Calc.Density, Calc.Condens);
-        if (Calc.Diameter > 0 && Calc.Walls > 0 && Calc.Condens > 0 && Calc.Young > 0)
-            Shock = WaveSpeedOf(Calc.Density,
-                                Calc.Condens + Calc.Diameter / (Calc.Walls * Calc.Young));
+        if (Calc.Density > 0 && Calc.Condens > 0) {
+            LiquidSound = Shown(WaveSpeed(Calc.Density, Calc.Condens));
+            if (Calc.Diameter > 0 && Calc.Walls > 0 && Calc.Young > 0)
+                Shock = Shown(WaveSpeed(Calc.Density, Calc.Condens, Calc.Diameter, Calc.Walls,
+                                        Calc.Young));
+        }
         HasLosses = Calc.ReMax >= 0;
         HasLength = Calc.Length > 0;
     }
@@ -208,8 +209,7 @@ private:
         if (!(Beta > 0 && Rho > 0))
             return;
         const bool Elastic = Blow->Diameter > 0 && Blow->Walls > 0 && Blow->Young > 0;
-        const double K = Elastic ? Beta + Blow->Diameter / (Blow->Walls * Blow->Young) : Beta;
-        const double Hammer = 1 / std::sqrt(Rho * K);
+        const double Hammer = WaveSpeed(Rho, Beta, Blow->Diameter, Blow->Walls, Blow->Young);
         Out += "Расчётная скорость ударной волны нагнетающего гидроудара ";
         if (!Elastic)
             Out += "(без учёта упругости стенок трубы) ";
@@ -409,40 +409,10 @@ private:
     }
 };
 
-// Opens the report's progress window where the last progress window was left
-// and, on every way out, stores its position back and closes it.
-class TReportWindow {
-public:
-    TReportWindow() : Window(UserLink().Percent_Open("Генерация отчёта..."))
-    {
-        if (!Window)
-            Window = SilentProgress();
-        Window->Set_Window_Bounds(PercentLeft, PercentTop, NotSet, NotSet);
-    }
-    ~TReportWindow()
-    {
-        try {
-            int Left = PercentLeft, Top = PercentTop, Width = 0, Height = 0;
-            Window->Get_Window_Bounds(Left, Top, Width, Height);
-            PercentLeft = Left;
-            PercentTop = Top;
-        } catch (...) {
-            // The position is a convenience; losing it is no reason to fail.
-        }
-    }
-    TReportWindow(const TReportWindow&) = delete;
-    TReportWindow& operator=(const TReportWindow&) = delete;
-
-    TProgress& operator*() { return *Window; }
-
-private:
-    std::unique_ptr<TProgress> Window;
-};
-
 }  // namespace
 
 void TCalc::MakeReport(std::string& Text) const
 {
-    TReportWindow Window;
+    const std::unique_ptr<TProgress> Window = OpenProgress("Генерация отчёта...");
     TReportWriter(*this, Text, *Window).Write();
 }

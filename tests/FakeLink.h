@@ -15,7 +15,6 @@ public:
         std::vector<std::pair<int, int>> Sets;   // every Percent_Set(Position, Total)
         int CancelledAsked = 0;
         bool Closed = false;
-        int Left = NotSet, Top = NotSet;
         int Index = 0;  // position in Windows
     };
 
@@ -30,8 +29,6 @@ public:
     // Windows from this index on (0: the first window opened) report Cancel
     // from the start (-1: none).
     int CancelFromWindow = -1;
-    // Where a window is when it is closed (as if the user had moved it).
-    int MovedLeft = NotSet, MovedTop = NotSet;
 
     std::unique_ptr<TProgress> Percent_Open(const std::string& Caption) override
     {
@@ -65,18 +62,6 @@ private:
                 return true;
             return Link.CancelAfterSets >= 0 &&
                    static_cast<int>(W->Sets.size()) >= Link.CancelAfterSets;
-        }
-        void Set_Window_Bounds(int Left, int Top, int, int) override
-        {
-            W->Left = Left;
-            W->Top = Top;
-        }
-        void Get_Window_Bounds(int& Left, int& Top, int& Width, int& Height) override
-        {
-            Left = Link.MovedLeft != NotSet ? Link.MovedLeft : W->Left;
-            Top = Link.MovedTop != NotSet ? Link.MovedTop : W->Top;
-            Width = 300;
-            Height = 100;
         }
 
     private:

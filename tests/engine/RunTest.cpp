@@ -21,16 +21,6 @@ void Pipe(TCalc& Calc, int32_t Steps, double Step = 0.01)
     Calc.SetParams(Steps, Step, 1e4, 0, 0, 0, 999, 0.001004, 4.58e-10, 0.05, 0, 0, 0, 0);
 }
 
-// Restores the remembered progress-window position after a test.
-struct TPercentPlace {
-    int Left = PercentLeft, Top = PercentTop;
-    ~TPercentPlace()
-    {
-        PercentLeft = Left;
-        PercentTop = Top;
-    }
-};
-
 // Shown progress in hundredths of a percent, rounded half to even.
 int64_t ShownValue(int64_t Position, int64_t Total)
 {
@@ -283,29 +273,6 @@ TEST(Run, CancelIsReportedAfterAllSteps)
     EXPECT_EQ(Link.Windows[0]->CancelledAsked, 1);
 }
 
-TEST(Run, RemembersTheProgressWindowPlace)
-{
-    TPercentPlace Keep;
-    TScopedFakeLink Link;
-    PercentLeft = 10;
-    PercentTop = 20;
-    Link.MovedLeft = 111;
-    Link.MovedTop = 222;
-    TCalc Calc;
-    Pipe(Calc, 2);
-    Calc.Run(0);
-    EXPECT_EQ(Link.Windows[0]->Left, 10);
-    EXPECT_EQ(Link.Windows[0]->Top, 20);
-    EXPECT_EQ(PercentLeft, 111);
-    EXPECT_EQ(PercentTop, 222);
-    // Not moved: the place stays.
-    Link.MovedLeft = Link.MovedTop = NotSet;
-    Calc.Run(0);
-    EXPECT_EQ(Link.Windows[1]->Left, 111);
-    EXPECT_EQ(PercentLeft, 111);
-    EXPECT_EQ(PercentTop, 222);
-}
-
 TEST(Run, ProgressOnlyWhenTheShownValueChanges)
 {
     TScopedFakeLink Link;
@@ -372,24 +339,14 @@ TEST(StdErrLink, WritesMessagesAndCountsErrors)
     ASSERT_TRUE(Window);
     Window->Percent_Set(1, 2);
     EXPECT_FALSE(Window->Percent_Cancelled());
-    Window->Set_Window_Bounds(5, 6, NotSet, NotSet);
-    int Left, Top, Width, Height;
-    Window->Get_Window_Bounds(Left, Top, Width, Height);
-    EXPECT_EQ(Left, 5);
-    EXPECT_EQ(Top, 6);
 }
 
 TEST(StdErrLink, IsTheDefault)
 {
-    TPercentPlace Keep;
-    PercentLeft = 3;
-    PercentTop = 4;
     TCalc Calc;
     Pipe(Calc, 2);
     Calc.Density = 0;
     testing::internal::CaptureStderr();
     EXPECT_FALSE(Calc.Run(0));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Ошибка выполнения расчётов!!\n");
-    EXPECT_EQ(PercentLeft, 3);
-    EXPECT_EQ(PercentTop, 4);
 }

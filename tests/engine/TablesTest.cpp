@@ -9,7 +9,7 @@
 #include "engine/Calc.h"
 #include "engine/Tables.h"
 
-TEST(HydComm, LiquidNames)
+TEST(Tables, LiquidNames)
 {
     EXPECT_EQ(LiquidName(1), "вода +4°C");
     EXPECT_EQ(LiquidName(2), "вода +20°C");
@@ -27,7 +27,7 @@ TEST(HydComm, LiquidNames)
         EXPECT_EQ(LiquidName(Index).find("\xC2\xB0\xD0\xA1"), std::string::npos) << Index;
 }
 
-TEST(HydComm, MaterialNames)
+TEST(Tables, MaterialNames)
 {
     const char* const Expected[MaterialCount] = {
         "произвольный материал", "стекло", "тянутая медь", "сплавы алюминия",
@@ -40,7 +40,7 @@ TEST(HydComm, MaterialNames)
     EXPECT_EQ(MaterialName(-5), "произвольный материал");
 }
 
-TEST(HydComm, NearlyEqual)
+TEST(Tables, NearlyEqual)
 {
     EXPECT_TRUE(NearlyEqual(0, 0));
     EXPECT_TRUE(NearlyEqual(0.0, -0.0));
@@ -56,7 +56,7 @@ TEST(HydComm, NearlyEqual)
     EXPECT_FALSE(NearlyEqual(1e300, 1e300 * (1 + 5e-14)));
 }
 
-TEST(HydComm, ValueMarker)
+TEST(Tables, ValueMarker)
 {
     EXPECT_FALSE(IsValue(NoValue));
     EXPECT_TRUE(IsNoValue(NoValue));
@@ -66,19 +66,7 @@ TEST(HydComm, ValueMarker)
     EXPECT_TRUE(IsNoValue(-std::numeric_limits<double>::infinity()));
 }
 
-TEST(HydComm, ConstantsAndGlobals)
-{
-    EXPECT_EQ(Gravity, 9.81);
-    EXPECT_EQ(Tolerance, 1e-6);
-    EXPECT_EQ(ValueDigits, 3);
-    EXPECT_EQ(NoValue, -1.71e308);
-    EXPECT_EQ(IniFileName, "Hyd.ini");
-    EXPECT_EQ(DataFileName, "Data.Hyd");
-    EXPECT_EQ(ParamFileFilter, "*.Hyd — файлы параметров расчёта|*.Hyd|*.* — все файлы|*.*");
-    EXPECT_EQ(BlowCalc, nullptr);
-}
-
-TEST(HydComm, NarrowingKindSource)
+TEST(Tables, NarrowingKindSource)
 {
     EXPECT_EQ(NarrowingKind(), 0);
     int Choice = 1;

@@ -1,0 +1,29 @@
+// The run-wide state of the engine.
+
+#include "engine/RunGlobals.h"
+
+#include <utility>
+
+double Gravity = 9.81;
+TCalc* BlowCalc = nullptr;
+
+namespace {
+
+std::function<int()>& NarrowingKindSource()
+{
+    static std::function<int()> Source;
+    return Source;
+}
+
+}  // namespace
+
+int NarrowingKind()
+{
+    const auto& Source = NarrowingKindSource();
+    return Source ? Source() : 0;
+}
+
+void SetNarrowingKindSource(std::function<int()> Source)
+{
+    NarrowingKindSource() = std::move(Source);
+}
