@@ -1,21 +1,19 @@
 #include "batch/BatchTool.h"
 
 #include <charconv>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <ostream>
-#include <random>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
 
 #include "engine/Calc.h"
 #include "case/CaseModel.h"
-#include "engine/Tables.h"
+#include "case/RunSetup.h"
+#include "text/AtomicWrite.h"
 #include "text/Profile.h"
 #include "results/SvgCanvas.h"
 #include "engine/UserLink.h"
@@ -165,77 +163,24 @@ private:
     std::ostream& Err;
 };
 
-// Puts back the globals a batch run changes: the user link, gravity, the
-// driving pipe and the narrowing choice.
-class TGlobalsGuard {
-public:
-    TGlobalsGuard() : Link(&UserLink()), SavedGravity(Gravity), SavedBlow(BlowCalc) {}
-    ~TGlobalsGuard()
-    {
-        SetNarrowingKindSource({});
-        BlowCalc = SavedBlow;
-        Gravity = SavedGravity;
-        SetUserLink(Link);
-    }
-    TGlobalsGuard(const TGlobalsGuard&) = delete;
-    TGlobalsGuard& operator=(const TGlobalsGuard&) = delete;
-
-private:
-    TUserLink* Link;
-    double SavedGravity;
-    TCalc* SavedBlow;
-};
-
 // Receives the text of an output piece by piece.
 using TSink = std::function<void(std::string_view)>;
 
-// A file written atomically: Produce hands the text to a sink that writes a
-// new temporary file in the target's folder, which is renamed over the target
-// once it is complete; on any failure the temporary file is removed and the
-// target stays as it was. Errors name the file and the reason.
-void WriteFileAtomically(const std::string& Name, const std::function<void(const TSink&)>& Produce)
+// A file written atomically (text/AtomicWrite.h): Produce hands the text to a
+// sink that streams it into a temporary file beside the target, which takes
+// the target's place once it is complete; on any failure the target stays as
+// it was. Errors name the file and the reason.
+void WriteOutput(const std::string& Name, const std::function<void(const TSink&)>& Produce)
 {
-    auto Fail = [&Name](const std::string& Reason) {
-        throw std::runtime_error("Ошибка записи файла " + Quoted(Name) + ": " + Reason);
-    };
-    auto Reason = [](int Error) { return std::generic_category().message(Error ? Error : EIO); };
-
-    std::random_device Seed;
-    std::minstd_rand Random(Seed());
-    std::string TempName;
-    std::FILE* File = nullptr;
-    for (int Attempt = 0; Attempt < 100 && !File; ++Attempt) {
-        TempName = Name + ".tmp" + std::to_string(Random());
-        errno = 0;
-        File = std::fopen(TempName.c_str(), "wbx");
-        if (!File && errno != EEXIST) Fail(Reason(errno));
-    }
-    if (!File) Fail(Reason(EEXIST));
-
-    int Error = 0;
-    std::string Failure;
     try {
-        Produce([&](std::string_view Text) {
-            if (Error != 0) return;
-            errno = 0;
-            if (std::fwrite(Text.data(), 1, Text.size(), File) != Text.size())
-                Error = errno ? errno : EIO;
-        });
-        errno = 0;
-        if (Error == 0 && std::fflush(File) != 0) Error = errno ? errno : EIO;
+        TAtomicFile File(Name);
+        Produce([&File](std::string_view Text) { File.Write(Text); });
+        File.Commit();
+    } catch (const TAtomicWriteError& E) {
+        throw std::runtime_error("Ошибка записи файла " + Quoted(Name) + ": " + E.Reason());
     } catch (const std::exception& E) {
-        Failure = E.what();
+        throw std::runtime_error("Ошибка записи файла " + Quoted(Name) + ": " + E.what());
     }
-    errno = 0;
-    if (std::fclose(File) != 0 && Error == 0) Error = errno ? errno : EIO;
-    std::error_code Ec;
-    if (Error == 0 && Failure.empty()) {
-        std::filesystem::rename(TempName, Name, Ec);
-        if (!Ec) return;
-        Error = Ec.value();
-    }
-    std::filesystem::remove(TempName, Ec);
-    Fail(Failure.empty() ? Reason(Error) : Failure);
 }
 
 // CSV text collected in a buffer that goes to the sink in large pieces.
@@ -315,18 +260,13 @@ std::string Collect(const std::function<void(const TSink&)>& Produce)
 int CalculateCase(const TOptions& Options, const TCase& Case, std::ostream& Out,
                   std::ostream& Err)
 {
-    TGlobalsGuard Guard;
     TBatchLink Link(Err);
-    SetUserLink(&Link);
-    Gravity = Options.Gravity;
-    SetNarrowingKindSource([Kind = Case.NarrowingKind] { return Kind; });
-
     TCalc Calc;
     TCalc Blow;
-    BlowCalc = &Blow;
-    const bool DriveMode = Case.MayBlow;
+    // In force for the report and the chart too.
+    TRunSetup Setup(Case, Blow, Options.Gravity, Link);
     try {
-        RunPrepared(Calc, PrepareRun(Case, DriveMode, Calc, Blow));
+        Setup.Run(Case.MayBlow, Calc);
     } catch (const std::exception&) {
         // The engine reports its own faults; this catches what escapes it.
         Link.Dialog_Error("Ошибка выполнения расчётов!");
@@ -347,7 +287,7 @@ int CalculateCase(const TOptions& Options, const TCase& Case, std::ostream& Out,
                      const std::function<void(const TSink&)>& Produce) {
         if (!Name) return;
         try {
-            WriteFileAtomically(*Name, Produce);
+            WriteOutput(*Name, Produce);
         } catch (const std::exception& E) {
             Err << ToolName << ": " << E.what() << "\n" << std::flush;
             Failed = true;

@@ -6,13 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <system_error>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "text/AtomicWrite.h"
 
 namespace fs = std::filesystem;
 
@@ -80,79 +77,6 @@ std::string OneLine(std::string Value)
     for (char& C : Value)
         if (C == '\r' || C == '\n') C = ' ';
     return Value;
-}
-
-std::string RandomSuffix()
-{
-    static std::mt19937_64 Generator{std::random_device{}()};
-    static constexpr char Hex[] = "0123456789abcdef";
-    std::uint64_t Bits = Generator();
-    std::string Suffix;
-    for (int I = 0; I < 12; ++I, Bits >>= 4) Suffix += Hex[Bits & 15];
-    return Suffix;
-}
-
-bool WriteAll(int Fd, const std::string& Content)
-{
-    std::size_t Done = 0;
-    while (Done < Content.size()) {
-        ssize_t N = ::write(Fd, Content.data() + Done, Content.size() - Done);
-        if (N < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        Done += static_cast<std::size_t>(N);
-    }
-    return true;
-}
-
-// Replaces FileName by Content: a new file in the same folder, flushed to the
-// disk, then renamed over the old one. On failure the new file is removed and
-// the old one is left as it was.
-void ReplaceFile(const std::string& FileName, const std::string& Content)
-{
-    fs::path Target(FileName);
-    std::error_code Ec;
-    // Through a symbolic link, replace the file it names, not the link.
-    if (fs::is_symlink(fs::symlink_status(Target, Ec))) {
-        fs::path Real = fs::canonical(Target, Ec);
-        if (!Ec) Target = Real;
-    }
-    fs::path Folder = Target.parent_path();
-    if (Folder.empty()) Folder = ".";
-
-    struct stat Old {};
-    const bool KeepMode = ::stat(Target.c_str(), &Old) == 0 && S_ISREG(Old.st_mode);
-
-    std::string Base = Target.filename().string();
-    Base.insert(0, 1, '.');
-    if (Base.size() > 100) Base.resize(100);
-    std::string TempName;
-    int Fd = -1;
-    for (int Try = 0; Try < 100 && Fd < 0; ++Try) {
-        TempName = (Folder / (Base + ".tmp-" + RandomSuffix())).string();
-        Fd = ::open(TempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (Fd < 0 && errno != EEXIST) break;
-    }
-    if (Fd < 0) FailSave(FileName, "cannot create a temporary file: " + Reason(errno));
-
-    auto Abandon = [&](const std::string& Step, int Errno, bool Open) {
-        if (Open) ::close(Fd);
-        ::unlink(TempName.c_str());
-        FailSave(FileName, Step + ": " + Reason(Errno));
-    };
-    if (!WriteAll(Fd, Content)) Abandon("cannot write", errno, true);
-    if (KeepMode) ::fchmod(Fd, Old.st_mode & 07777);   // best effort: keep the old permissions
-    if (::fsync(Fd) != 0) Abandon("cannot flush to the disk", errno, true);
-    if (::close(Fd) != 0) Abandon("cannot close", errno, false);
-    if (::rename(TempName.c_str(), Target.c_str()) != 0) Abandon("cannot replace", errno, false);
-
-    // Make the rename itself durable; the new content is in place either way.
-    int FolderFd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (FolderFd >= 0) {
-        ::fsync(FolderFd);
-        ::close(FolderFd);
-    }
 }
 
 }  // namespace
@@ -354,6 +278,10 @@ std::string TProfile::Text()
 void TProfile::Commit()
 {
     if (!Modified_) return;
-    ReplaceFile(FileName_, Text());
+    try {
+        WriteFileAtomically(FileName_, Text());
+    } catch (const TAtomicWriteError& E) {
+        FailSave(FileName_, E.Step() + ": " + E.Reason());
+    }
     Modified_ = false;
 }

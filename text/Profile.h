@@ -30,7 +30,8 @@
 //   file is kept; a new file gets none.
 // - Writes only change the object. Commit() replaces the file once, through a
 //   temporary file in the same folder that is flushed to the disk and renamed
-//   over the old one: a failed commit leaves the old file whole.
+//   over the old one (text/AtomicWrite.h): a failed commit leaves the old file
+//   whole.
 //
 // The file is loaded on first access; reads after writes see the written
 // values. One object is meant for one load or one save; it is not shared

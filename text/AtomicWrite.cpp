@@ -1,0 +1,196 @@
+#include "text/AtomicWrite.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <random>
+#include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Pieces smaller than this are gathered before they go to the disk.
+constexpr std::size_t BufferSize = 64 * 1024;
+// As many links as the system itself follows before it gives up (ELOOP).
+constexpr int MaxLinkHops = 40;
+
+std::string Reason(int Errno)
+{
+    return std::generic_category().message(Errno != 0 ? Errno : EIO);
+}
+
+std::string RandomSuffix()
+{
+    thread_local std::mt19937_64 Generator{std::random_device{}()};
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::uint64_t Bits = Generator();
+    std::string Suffix;
+    for (int I = 0; I < 12; ++I, Bits >>= 4) Suffix += Hex[Bits & 15];
+    return Suffix;
+}
+
+// Name with its symbolic links followed to the file they name, which need not
+// exist. Returns 0, or the error that stops the walk.
+int FollowLinks(fs::path& Name)
+{
+    for (int Hop = 0; Hop < MaxLinkHops; ++Hop) {
+        struct stat Link {};
+        if (::lstat(Name.c_str(), &Link) != 0 || !S_ISLNK(Link.st_mode)) return 0;
+        std::error_code Ec;
+        fs::path Next = fs::read_symlink(Name, Ec);
+        if (Ec) return Ec.value();
+        Name = Next.is_absolute() ? Next : Name.parent_path() / Next;
+    }
+    return ELOOP;
+}
+
+}  // namespace
+
+TAtomicWriteError::TAtomicWriteError(std::string FileName, std::string Step, std::string Reason)
+    : runtime_error("Cannot write the file \"" + FileName + "\": " + Step + ": " + Reason),
+      FileName_(std::move(FileName)),
+      Step_(std::move(Step)),
+      Reason_(std::move(Reason))
+{
+}
+
+TAtomicFile::TAtomicFile(std::string FileName) : FileName_(std::move(FileName))
+{
+    fs::path Target(FileName_);
+    if (int Error = FollowLinks(Target)) Fail("cannot replace", Error);
+    if (Target.filename().empty()) Fail("cannot replace", FileName_.empty() ? ENOENT : EISDIR);
+
+    // What stands there now decides whether it may be replaced and what the
+    // new file inherits. A name that cannot be looked up is left to the
+    // creation of the temporary file to report.
+    struct stat Old {};
+    if (::stat(Target.c_str(), &Old) == 0) {
+        if (S_ISDIR(Old.st_mode)) Fail("cannot replace", EISDIR);
+        if (!S_ISREG(Old.st_mode)) Fail("cannot replace", "not a regular file");
+        KeepOwner_ = true;
+        OldMode_ = Old.st_mode & 07777;
+        OldUser_ = Old.st_uid;
+        OldGroup_ = Old.st_gid;
+    }
+    Target_ = Target.string();
+    fs::path Folder = Target.parent_path();
+    if (Folder.empty()) Folder = ".";
+    Folder_ = Folder.string();
+
+    std::string Base(1, '.');
+    Base += Target.filename().native();
+    if (Base.size() > 100) Base.resize(100);
+    // The new content is never readable by more users than the old one was.
+    const mode_t Mode = KeepOwner_ ? (OldMode_ & 0777) : 0666;
+    for (int Try = 0; Try < 100 && Fd_ < 0; ++Try) {
+        TempName_ = (Folder / (Base + ".tmp-" + RandomSuffix())).string();
+        Fd_ = ::open(TempName_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Mode);
+        if (Fd_ < 0 && errno != EEXIST) break;
+    }
+    if (Fd_ < 0) {
+        const int Error = errno;
+        TempName_.clear();   // not ours: nothing to remove
+        Fail("cannot create a temporary file", Error);
+    }
+}
+
+TAtomicFile::~TAtomicFile()
+{
+    if (State_ == TState::Open) Abandon();
+}
+
+void TAtomicFile::Write(std::string_view Text)
+{
+    CheckOpen();
+    if (Buffer_.size() + Text.size() <= BufferSize) {
+        if (Buffer_.capacity() < BufferSize) Buffer_.reserve(BufferSize);
+        Buffer_ += Text;
+        return;
+    }
+    Flush();
+    if (Text.size() >= BufferSize) WriteOut(Text);
+    else Buffer_ = Text;
+}
+
+void TAtomicFile::Commit()
+{
+    CheckOpen();
+    Flush();
+    if (KeepOwner_) {
+        struct stat Now {};
+        if (::fstat(Fd_, &Now) == 0 && (Now.st_uid != OldUser_ || Now.st_gid != OldGroup_) &&
+            ::fchown(Fd_, OldUser_, OldGroup_) != 0) {
+            // Only the superuser may give a file away: the writer owns it then.
+        }
+        if (::fchmod(Fd_, OldMode_) != 0) Fail("cannot keep the permissions", errno);
+    }
+    if (::fsync(Fd_) != 0) Fail("cannot flush to the disk", errno);
+    const int Fd = std::exchange(Fd_, -1);
+    if (::close(Fd) != 0) Fail("cannot close", errno);
+    if (::rename(TempName_.c_str(), Target_.c_str()) != 0) Fail("cannot replace", errno);
+    TempName_.clear();
+    State_ = TState::Committed;
+
+    // Make the rename itself durable; the new content is in place either way.
+    const int FolderFd = ::open(Folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (FolderFd >= 0) {
+        ::fsync(FolderFd);
+        ::close(FolderFd);
+    }
+}
+
+void TAtomicFile::Flush()
+{
+    if (Buffer_.empty()) return;
+    WriteOut(Buffer_);
+    Buffer_.clear();
+}
+
+void TAtomicFile::WriteOut(std::string_view Text)
+{
+    while (!Text.empty()) {
+        const ssize_t N = ::write(Fd_, Text.data(), Text.size());
+        if (N < 0 && errno == EINTR) continue;
+        if (N <= 0) Fail("cannot write", N < 0 ? errno : EIO);
+        Text.remove_prefix(static_cast<std::size_t>(N));
+    }
+}
+
+void TAtomicFile::Fail(const std::string& Step, int Errno)
+{
+    Fail(Step, Reason(Errno));
+}
+
+void TAtomicFile::Fail(const std::string& Step, const std::string& Why)
+{
+    Abandon();
+    throw TAtomicWriteError(FileName_, Step, Why);
+}
+
+void TAtomicFile::Abandon()
+{
+    State_ = TState::Failed;
+    if (Fd_ >= 0) ::close(std::exchange(Fd_, -1));
+    if (!TempName_.empty()) ::unlink(TempName_.c_str());
+    TempName_.clear();
+    Buffer_.clear();
+}
+
+void TAtomicFile::CheckOpen() const
+{
+    if (State_ != TState::Open)
+        throw std::logic_error("TAtomicFile: \"" + FileName_ + "\" is committed or failed");
+}
+
+void WriteFileAtomically(const std::string& FileName, std::string_view Content)
+{
+    TAtomicFile File(FileName);
+    File.Write(Content);
+    File.Commit();
+}

@@ -1,0 +1,90 @@
+#pragma once
+// Files replaced whole or not at all. Every file the programs write (profiles,
+// reports, CSV, SVG, the editor's texts) goes through here.
+//
+// The new content goes to a temporary file in the folder of the target
+// (".NAME.tmp-XXXXXXXXXXXX"), which is flushed to the disk and renamed over
+// the target; then the folder itself is flushed, so that the rename survives a
+// power cut. Until the rename the target keeps its old content; after it, the
+// new one. A failure removes the temporary file.
+//
+// - A target that exists keeps its permission bits (and, where the system
+//   lets us, its owner and group); a new one gets 0666 less the umask.
+// - A symbolic link (or a chain of them) is followed: the file it names is
+//   replaced and the link stays a link. A link to a name that does not exist
+//   creates that file, as a shell's ">" would.
+// - Only regular files are replaced: a folder or a device as the target is an
+//   error, found before any byte is written.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include <sys/types.h>
+
+// A failed atomic write. FileName is the name the caller gave, Step what could
+// not be done ("cannot create a temporary file", "cannot write", "cannot keep
+// the permissions", "cannot flush to the disk", "cannot close", "cannot
+// replace"), Reason the system's text ("No such file or directory", or "not a
+// regular file" for a device or the like as the target). what() reads
+// "Cannot write the file \"FileName\": Step: Reason".
+class TAtomicWriteError : public std::runtime_error {
+public:
+    TAtomicWriteError(std::string FileName, std::string Step, std::string Reason);
+
+    const std::string& FileName() const { return FileName_; }
+    const std::string& Step() const { return Step_; }
+    const std::string& Reason() const { return Reason_; }
+
+private:
+    std::string FileName_;
+    std::string Step_;
+    std::string Reason_;
+};
+
+// One file being written. The constructor creates the temporary file; Write
+// adds text to it in as many pieces as the caller likes; Commit puts it in
+// place of the target. An object destroyed without a successful Commit (an
+// exception on the way, or the caller giving up) removes its temporary file
+// and leaves the target as it was.
+//
+// Every failure throws TAtomicWriteError and removes the temporary file at
+// once; the object can then only be destroyed (Write or Commit after a
+// failure or after Commit throw std::logic_error).
+class TAtomicFile {
+public:
+    explicit TAtomicFile(std::string FileName);
+    ~TAtomicFile();
+    TAtomicFile(const TAtomicFile&) = delete;
+    TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+    const std::string& FileName() const { return FileName_; }
+
+    void Write(std::string_view Text);
+    void Commit();
+
+private:
+    enum class TState { Open, Committed, Failed };
+
+    void Flush();
+    void WriteOut(std::string_view Text);
+    [[noreturn]] void Fail(const std::string& Step, int Errno);
+    [[noreturn]] void Fail(const std::string& Step, const std::string& Why);
+    void Abandon();
+    void CheckOpen() const;
+
+    std::string FileName_;   // as the caller gave it
+    std::string Target_;     // the file replaced: FileName_ with its links followed
+    std::string Folder_;     // the folder of Target_ and of the temporary file
+    std::string TempName_;
+    int Fd_ = -1;
+    bool KeepOwner_ = false;   // the target exists: its mode and owner carry over
+    mode_t OldMode_ = 0;
+    uid_t OldUser_ = 0;
+    gid_t OldGroup_ = 0;
+    TState State_ = TState::Open;
+    std::string Buffer_;
+};
+
+// Replaces FileName by Content in one call.
+void WriteFileAtomically(const std::string& FileName, std::string_view Content);
