@@ -1,6 +1,6 @@
 #include "case/RunSetup.h"
 
-#include "engine/Tables.h"
+#include "engine/RunGlobals.h"
 #include "engine/UserLink.h"
 
 TRunSetup::TRunSetup(const TCase& Case, TCalc& Blow, double RunGravity, TUserLink& Link)

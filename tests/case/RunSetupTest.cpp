@@ -7,7 +7,7 @@
 
 #include "case/RunSetup.h"
 #include "engine/Calc.h"
-#include "engine/Tables.h"
+#include "engine/RunGlobals.h"
 #include "tests/FakeLink.h"
 
 namespace {
