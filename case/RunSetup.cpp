@@ -1,12 +1,14 @@
 #include "case/RunSetup.h"
 
+#include <utility>
+
 #include "engine/RunGlobals.h"
 #include "engine/UserLink.h"
 
 TRunSetup::TRunSetup(const TCase& Case, TCalc& Blow, double RunGravity, TUserLink& Link)
-    : Case(Case), Blow(Blow), SavedLink(&UserLink()), SavedGravity(Gravity), SavedBlow(BlowCalc)
+    : Case(Case), Blow(Blow), SavedLink(&UserLink()), SavedGravity(Gravity), SavedBlow(BlowCalc),
+      SavedNarrowing(SetNarrowingKindSource([Kind = Case.NarrowingKind] { return Kind; }))
 {
-    SetNarrowingKindSource([Kind = Case.NarrowingKind] { return Kind; });
     BlowCalc = &Blow;
     Gravity = RunGravity;
     SetUserLink(&Link);
@@ -14,7 +16,7 @@ TRunSetup::TRunSetup(const TCase& Case, TCalc& Blow, double RunGravity, TUserLin
 
 TRunSetup::~TRunSetup()
 {
-    SetNarrowingKindSource({});
+    SetNarrowingKindSource(std::move(SavedNarrowing));
     BlowCalc = SavedBlow;
     Gravity = SavedGravity;
     SetUserLink(SavedLink);

@@ -4,6 +4,8 @@
 // choice and the user link) set up for one run of a case, and put back when
 // the run is over, however it ends.
 
+#include <functional>
+
 #include "case/CaseModel.h"
 
 class TCalc;
@@ -11,10 +13,9 @@ class TUserLink;
 
 // The globals of one run, in force for the lifetime of the object: Gravity,
 // BlowCalc pointing at Blow, the narrowing choice of Case and Link as the user
-// link. The destructor puts back the gravity, the driving pipe and the user
-// link in force before, also when an exception leaves the scope. The narrowing
-// choice goes back to the engine's default source (it answers 0): the engine
-// hands out no way to read the source it holds.
+// link. The destructor puts back the gravity, the driving pipe, the narrowing
+// choice and the user link in force before, also when an exception leaves the
+// scope.
 //
 // Keep the object while the results are read as well: the report reads the
 // driving pipe through BlowCalc, and its progress window and messages go to
@@ -36,6 +37,7 @@ private:
     TUserLink* SavedLink;
     double SavedGravity;
     TCalc* SavedBlow;
+    std::function<int()> SavedNarrowing;
 };
 
 // One run with its globals set up and put back at once, for callers that need

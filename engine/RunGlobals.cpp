@@ -23,7 +23,7 @@ int NarrowingKind()
     return Source ? Source() : 0;
 }
 
-void SetNarrowingKindSource(std::function<int()> Source)
+std::function<int()> SetNarrowingKindSource(std::function<int()> Source)
 {
-    NarrowingKindSource() = std::move(Source);
+    return std::exchange(NarrowingKindSource(), std::move(Source));
 }

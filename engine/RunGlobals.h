@@ -14,4 +14,5 @@ extern TCalc* BlowCalc;   // the driving pipe; nullptr when absent
 // 1 "резкое"), read by the engine each time it is needed. The desktop program
 // points it at its dialog; by default it answers 0.
 int NarrowingKind();
-void SetNarrowingKindSource(std::function<int()> Source);  // empty: back to 0
+// Installs Source (empty: back to 0) and returns the source it replaces.
+std::function<int()> SetNarrowingKindSource(std::function<int()> Source);

@@ -54,17 +54,17 @@ int FollowLinks(fs::path& Name)
 
 TAtomicWriteError::TAtomicWriteError(std::string FileName, std::string Step, std::string Reason)
     : runtime_error("Cannot write the file \"" + FileName + "\": " + Step + ": " + Reason),
-      FileName_(std::move(FileName)),
-      Step_(std::move(Step)),
-      Reason_(std::move(Reason))
+      FFileName(std::move(FileName)),
+      FStep(std::move(Step)),
+      FReason(std::move(Reason))
 {
 }
 
-TAtomicFile::TAtomicFile(std::string FileName) : FileName_(std::move(FileName))
+TAtomicFile::TAtomicFile(std::string FileName) : FFileName(std::move(FileName))
 {
-    fs::path Target(FileName_);
+    fs::path Target(FFileName);
     if (int Error = FollowLinks(Target)) Fail("cannot replace", Error);
-    if (Target.filename().empty()) Fail("cannot replace", FileName_.empty() ? ENOENT : EISDIR);
+    if (Target.filename().empty()) Fail("cannot replace", FFileName.empty() ? ENOENT : EISDIR);
 
     // What stands there now decides whether it may be replaced and what the
     // new file inherits. A name that cannot be looked up is left to the
@@ -73,72 +73,72 @@ TAtomicFile::TAtomicFile(std::string FileName) : FileName_(std::move(FileName))
     if (::stat(Target.c_str(), &Old) == 0) {
         if (S_ISDIR(Old.st_mode)) Fail("cannot replace", EISDIR);
         if (!S_ISREG(Old.st_mode)) Fail("cannot replace", "not a regular file");
-        KeepOwner_ = true;
-        OldMode_ = Old.st_mode & 07777;
-        OldUser_ = Old.st_uid;
-        OldGroup_ = Old.st_gid;
+        FKeepOwner = true;
+        FOldMode = Old.st_mode & 07777;
+        FOldUser = Old.st_uid;
+        FOldGroup = Old.st_gid;
     }
-    Target_ = Target.string();
+    FTarget = Target.string();
     fs::path Folder = Target.parent_path();
     if (Folder.empty()) Folder = ".";
-    Folder_ = Folder.string();
+    FFolder = Folder.string();
 
     std::string Base(1, '.');
     Base += Target.filename().native();
     if (Base.size() > 100) Base.resize(100);
     // The new content is never readable by more users than the old one was.
-    const mode_t Mode = KeepOwner_ ? (OldMode_ & 0777) : 0666;
-    for (int Try = 0; Try < 100 && Fd_ < 0; ++Try) {
-        TempName_ = (Folder / (Base + ".tmp-" + RandomSuffix())).string();
-        Fd_ = ::open(TempName_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Mode);
-        if (Fd_ < 0 && errno != EEXIST) break;
+    const mode_t Mode = FKeepOwner ? (FOldMode & 0777) : 0666;
+    for (int Try = 0; Try < 100 && FFd < 0; ++Try) {
+        FTempName = (Folder / (Base + ".tmp-" + RandomSuffix())).string();
+        FFd = ::open(FTempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Mode);
+        if (FFd < 0 && errno != EEXIST) break;
     }
-    if (Fd_ < 0) {
+    if (FFd < 0) {
         const int Error = errno;
-        TempName_.clear();   // not ours: nothing to remove
+        FTempName.clear();   // not ours: nothing to remove
         Fail("cannot create a temporary file", Error);
     }
 }
 
 TAtomicFile::~TAtomicFile()
 {
-    if (State_ == TState::Open) Abandon();
+    if (FState == TState::Open) Abandon();
 }
 
 void TAtomicFile::Write(std::string_view Text)
 {
     CheckOpen();
-    if (Buffer_.size() + Text.size() <= BufferSize) {
-        if (Buffer_.capacity() < BufferSize) Buffer_.reserve(BufferSize);
-        Buffer_ += Text;
+    if (FBuffer.size() + Text.size() <= BufferSize) {
+        if (FBuffer.capacity() < BufferSize) FBuffer.reserve(BufferSize);
+        FBuffer += Text;
         return;
     }
     Flush();
     if (Text.size() >= BufferSize) WriteOut(Text);
-    else Buffer_ = Text;
+    else FBuffer = Text;
 }
 
 void TAtomicFile::Commit()
 {
     CheckOpen();
     Flush();
-    if (KeepOwner_) {
+    if (FKeepOwner) {
         struct stat Now {};
-        if (::fstat(Fd_, &Now) == 0 && (Now.st_uid != OldUser_ || Now.st_gid != OldGroup_) &&
-            ::fchown(Fd_, OldUser_, OldGroup_) != 0) {
+        if (::fstat(FFd, &Now) == 0 && (Now.st_uid != FOldUser || Now.st_gid != FOldGroup) &&
+            ::fchown(FFd, FOldUser, FOldGroup) != 0) {
             // Only the superuser may give a file away: the writer owns it then.
         }
-        if (::fchmod(Fd_, OldMode_) != 0) Fail("cannot keep the permissions", errno);
+        if (::fchmod(FFd, FOldMode) != 0) Fail("cannot keep the permissions", errno);
     }
-    if (::fsync(Fd_) != 0) Fail("cannot flush to the disk", errno);
-    const int Fd = std::exchange(Fd_, -1);
+    if (::fsync(FFd) != 0) Fail("cannot flush to the disk", errno);
+    const int Fd = std::exchange(FFd, -1);
     if (::close(Fd) != 0) Fail("cannot close", errno);
-    if (::rename(TempName_.c_str(), Target_.c_str()) != 0) Fail("cannot replace", errno);
-    TempName_.clear();
-    State_ = TState::Committed;
+    if (::rename(FTempName.c_str(), FTarget.c_str()) != 0) Fail("cannot replace", errno);
+    FTempName.clear();
+    FState = TState::Committed;
 
     // Make the rename itself durable; the new content is in place either way.
-    const int FolderFd = ::open(Folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int FolderFd = ::open(FFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (FolderFd >= 0) {
         ::fsync(FolderFd);
         ::close(FolderFd);
@@ -147,15 +147,15 @@ void TAtomicFile::Commit()
 
 void TAtomicFile::Flush()
 {
-    if (Buffer_.empty()) return;
-    WriteOut(Buffer_);
-    Buffer_.clear();
+    if (FBuffer.empty()) return;
+    WriteOut(FBuffer);
+    FBuffer.clear();
 }
 
 void TAtomicFile::WriteOut(std::string_view Text)
 {
     while (!Text.empty()) {
-        const ssize_t N = ::write(Fd_, Text.data(), Text.size());
+        const ssize_t N = ::write(FFd, Text.data(), Text.size());
         if (N < 0 && errno == EINTR) continue;
         if (N <= 0) Fail("cannot write", N < 0 ? errno : EIO);
         Text.remove_prefix(static_cast<std::size_t>(N));
@@ -170,22 +170,22 @@ void TAtomicFile::Fail(const std::string& Step, int Errno)
 void TAtomicFile::Fail(const std::string& Step, const std::string& Why)
 {
     Abandon();
-    throw TAtomicWriteError(FileName_, Step, Why);
+    throw TAtomicWriteError(FFileName, Step, Why);
 }
 
 void TAtomicFile::Abandon()
 {
-    State_ = TState::Failed;
-    if (Fd_ >= 0) ::close(std::exchange(Fd_, -1));
-    if (!TempName_.empty()) ::unlink(TempName_.c_str());
-    TempName_.clear();
-    Buffer_.clear();
+    FState = TState::Failed;
+    if (FFd >= 0) ::close(std::exchange(FFd, -1));
+    if (!FTempName.empty()) ::unlink(FTempName.c_str());
+    FTempName.clear();
+    FBuffer.clear();
 }
 
 void TAtomicFile::CheckOpen() const
 {
-    if (State_ != TState::Open)
-        throw std::logic_error("TAtomicFile: \"" + FileName_ + "\" is committed or failed");
+    if (FState != TState::Open)
+        throw std::logic_error("TAtomicFile: \"" + FFileName + "\" is committed or failed");
 }
 
 void WriteFileAtomically(const std::string& FileName, std::string_view Content)

@@ -32,14 +32,14 @@ class TAtomicWriteError : public std::runtime_error {
 public:
     TAtomicWriteError(std::string FileName, std::string Step, std::string Reason);
 
-    const std::string& FileName() const { return FileName_; }
-    const std::string& Step() const { return Step_; }
-    const std::string& Reason() const { return Reason_; }
+    const std::string& FileName() const { return FFileName; }
+    const std::string& Step() const { return FStep; }
+    const std::string& Reason() const { return FReason; }
 
 private:
-    std::string FileName_;
-    std::string Step_;
-    std::string Reason_;
+    std::string FFileName;
+    std::string FStep;
+    std::string FReason;
 };
 
 // One file being written. The constructor creates the temporary file; Write
@@ -58,7 +58,7 @@ public:
     TAtomicFile(const TAtomicFile&) = delete;
     TAtomicFile& operator=(const TAtomicFile&) = delete;
 
-    const std::string& FileName() const { return FileName_; }
+    const std::string& FileName() const { return FFileName; }
 
     void Write(std::string_view Text);
     void Commit();
@@ -73,17 +73,17 @@ private:
     void Abandon();
     void CheckOpen() const;
 
-    std::string FileName_;   // as the caller gave it
-    std::string Target_;     // the file replaced: FileName_ with its links followed
-    std::string Folder_;     // the folder of Target_ and of the temporary file
-    std::string TempName_;
-    int Fd_ = -1;
-    bool KeepOwner_ = false;   // the target exists: its mode and owner carry over
-    mode_t OldMode_ = 0;
-    uid_t OldUser_ = 0;
-    gid_t OldGroup_ = 0;
-    TState State_ = TState::Open;
-    std::string Buffer_;
+    std::string FFileName;   // as the caller gave it
+    std::string FTarget;     // the file replaced: FFileName with its links followed
+    std::string FFolder;     // the folder of FTarget and of the temporary file
+    std::string FTempName;
+    int FFd = -1;
+    bool FKeepOwner = false;   // the target exists: its mode and owner carry over
+    mode_t FOldMode = 0;
+    uid_t FOldUser = 0;
+    gid_t FOldGroup = 0;
+    TState FState = TState::Open;
+    std::string FBuffer;
 };
 
 // Replaces FileName by Content in one call.

@@ -81,35 +81,35 @@ std::string OneLine(std::string Value)
 
 }  // namespace
 
-TProfile::TProfile(std::string FileName) : FileName_(std::move(FileName)) {}
+TProfile::TProfile(std::string FileName) : FFileName(std::move(FileName)) {}
 
 void TProfile::Load()
 {
-    if (Loaded_) return;
-    if (FileName_.empty()) FailRead(FileName_, "no file name");
+    if (FLoaded) return;
+    if (FFileName.empty()) FailRead(FFileName, "no file name");
 
     std::error_code Ec;
-    fs::file_status Status = fs::status(FileName_, Ec);
+    fs::file_status Status = fs::status(FFileName, Ec);
     std::string Content;
     if (Status.type() != fs::file_type::not_found) {
-        if (Ec) FailRead(FileName_, Ec.message());
-        if (!fs::is_regular_file(Status)) FailRead(FileName_, "not a regular file");
-        std::uintmax_t Size = fs::file_size(FileName_, Ec);
-        if (Ec) FailRead(FileName_, Ec.message());
-        if (Size > MaxFileSize) FailRead(FileName_, "the file is larger than 64 MiB");
+        if (Ec) FailRead(FFileName, Ec.message());
+        if (!fs::is_regular_file(Status)) FailRead(FFileName, "not a regular file");
+        std::uintmax_t Size = fs::file_size(FFileName, Ec);
+        if (Ec) FailRead(FFileName, Ec.message());
+        if (Size > MaxFileSize) FailRead(FFileName, "the file is larger than 64 MiB");
         errno = 0;
-        std::ifstream In(FileName_, std::ios::binary);
-        if (!In) FailRead(FileName_, errno ? Reason(errno) : "cannot open");
+        std::ifstream In(FFileName, std::ios::binary);
+        if (!In) FailRead(FFileName, errno ? Reason(errno) : "cannot open");
         Content.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
-        if (In.bad()) FailRead(FileName_, "read error");
+        if (In.bad()) FailRead(FFileName, "read error");
     }
 
     std::vector<TLine> Lines;
     std::size_t Pos = 0;
-    ByteOrderMark_ = Content.compare(0, 3, ByteOrderMark) == 0;
-    if (ByteOrderMark_) Pos = 3;
+    FByteOrderMark = Content.compare(0, 3, ByteOrderMark) == 0;
+    if (FByteOrderMark) Pos = 3;
     bool EndSeen = false;
-    NewLineEnd_ = "\n";
+    FNewLineEnd = "\n";
     while (Pos < Content.size()) {
         std::size_t NewLine = Content.find('\n', Pos);
         if (NewLine == std::string::npos) {
@@ -123,14 +123,14 @@ void TProfile::Load()
             End = "\r\n";
         }
         if (!EndSeen) {
-            NewLineEnd_ = End;
+            FNewLineEnd = End;
             EndSeen = true;
         }
         Lines.push_back(ParseLine(Content.substr(Pos, TextEnd - Pos), End));
         Pos = NewLine + 1;
     }
-    Lines_ = std::move(Lines);
-    Loaded_ = true;
+    FLines = std::move(Lines);
+    FLoaded = true;
 }
 
 TProfile::TLine TProfile::ParseLine(std::string Text, const char* End)
@@ -159,16 +159,16 @@ TProfile::TLine TProfile::ParseLine(std::string Text, const char* End)
 
 std::size_t TProfile::FindSection(const std::string& Section) const
 {
-    for (std::size_t I = 0; I < Lines_.size(); ++I)
-        if (Lines_[I].Kind == TLineKind::Section && SameName(Lines_[I].Name, Section)) return I;
+    for (std::size_t I = 0; I < FLines.size(); ++I)
+        if (FLines[I].Kind == TLineKind::Section && SameName(FLines[I].Name, Section)) return I;
     return std::string::npos;
 }
 
 std::size_t TProfile::FindValue(const std::string& Section, const std::string& Key) const
 {
     bool InSection = false;
-    for (std::size_t I = 0; I < Lines_.size(); ++I) {
-        const TLine& Line = Lines_[I];
+    for (std::size_t I = 0; I < FLines.size(); ++I) {
+        const TLine& Line = FLines[I];
         if (Line.Kind == TLineKind::Section)
             InSection = SameName(Line.Name, Section);
         else if (InSection && Line.Kind == TLineKind::Value && SameName(Line.Name, Key))
@@ -179,9 +179,9 @@ std::size_t TProfile::FindValue(const std::string& Section, const std::string& K
 
 void TProfile::InsertLine(std::size_t Index, std::string Text)
 {
-    if (Index > 0 && *Lines_[Index - 1].End == '\0') Lines_[Index - 1].End = NewLineEnd_;
-    Lines_.insert(Lines_.begin() + static_cast<std::ptrdiff_t>(Index),
-                  ParseLine(std::move(Text), NewLineEnd_));
+    if (Index > 0 && *FLines[Index - 1].End == '\0') FLines[Index - 1].End = FNewLineEnd;
+    FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(Index),
+                  ParseLine(std::move(Text), FNewLineEnd));
 }
 
 std::string TProfile::ReadString(const std::string& Section, const std::string& Key,
@@ -190,7 +190,7 @@ std::string TProfile::ReadString(const std::string& Section, const std::string& 
     Load();
     std::size_t I = FindValue(Section, Key);
     if (I == std::string::npos) return Default;
-    return Trim(Lines_[I].Text, Lines_[I].ValueStart);
+    return Trim(FLines[I].Text, FLines[I].ValueStart);
 }
 
 int TProfile::ReadInteger(const std::string& Section, const std::string& Key, int Default)
@@ -216,30 +216,30 @@ bool TProfile::ReadBool(const std::string& Section, const std::string& Key, bool
 void TProfile::WriteString(const std::string& Section, const std::string& Key,
                            const std::string& Value)
 {
-    CheckNames(FileName_, Section, Key);
+    CheckNames(FFileName, Section, Key);
     Load();
     const std::string Clean = OneLine(Value);
     std::size_t I = FindValue(Section, Key);
     if (I != std::string::npos) {
-        TLine& Line = Lines_[I];
+        TLine& Line = FLines[I];
         std::string Text = Line.Text.substr(0, Line.ValueStart) + Clean;
         if (Text != Line.Text) {
             Line = ParseLine(std::move(Text), Line.End);
-            Modified_ = true;
+            FModified = true;
         }
         return;
     }
     std::size_t S = FindSection(Section);
     if (S == std::string::npos) {
-        InsertLine(Lines_.size(), "[" + Section + "]");
-        InsertLine(Lines_.size(), Key + "=" + Clean);
+        InsertLine(FLines.size(), "[" + Section + "]");
+        InsertLine(FLines.size(), Key + "=" + Clean);
     } else {
         std::size_t After = S;
-        for (std::size_t J = S + 1; J < Lines_.size() && Lines_[J].Kind != TLineKind::Section; ++J)
-            if (Lines_[J].Kind == TLineKind::Value) After = J;
+        for (std::size_t J = S + 1; J < FLines.size() && FLines[J].Kind != TLineKind::Section; ++J)
+            if (FLines[J].Kind == TLineKind::Value) After = J;
         InsertLine(After + 1, Key + "=" + Clean);
     }
-    Modified_ = true;
+    FModified = true;
 }
 
 void TProfile::WriteInteger(const std::string& Section, const std::string& Key, int Value)
@@ -267,8 +267,8 @@ bool TProfile::ValueExists(const std::string& Section, const std::string& Key)
 std::string TProfile::Text()
 {
     Load();
-    std::string Content = ByteOrderMark_ ? ByteOrderMark : "";
-    for (const TLine& Line : Lines_) {
+    std::string Content = FByteOrderMark ? ByteOrderMark : "";
+    for (const TLine& Line : FLines) {
         Content += Line.Text;
         Content += Line.End;
     }
@@ -277,11 +277,11 @@ std::string TProfile::Text()
 
 void TProfile::Commit()
 {
-    if (!Modified_) return;
+    if (!FModified) return;
     try {
-        WriteFileAtomically(FileName_, Text());
+        WriteFileAtomically(FFileName, Text());
     } catch (const TAtomicWriteError& E) {
-        FailSave(FileName_, E.Step() + ": " + E.Reason());
+        FailSave(FFileName, E.Step() + ": " + E.Reason());
     }
-    Modified_ = false;
+    FModified = false;
 }

@@ -51,7 +51,7 @@ class TProfile {
 public:
     explicit TProfile(std::string FileName);   // does not touch the disk
 
-    const std::string& FileName() const { return FileName_; }
+    const std::string& FileName() const { return FFileName; }
 
     std::string ReadString(const std::string& Section, const std::string& Key,
                            const std::string& Default);
@@ -70,7 +70,7 @@ public:
     bool ValueExists(const std::string& Section, const std::string& Key);
 
     // True when there are writes that Commit() has not yet stored.
-    bool Modified() const { return Modified_; }
+    bool Modified() const { return FModified; }
     // The file's content as Commit() would store it.
     std::string Text();
     // Stores the writes: replaces the file once, atomically. Does nothing when
@@ -96,10 +96,10 @@ private:
     std::size_t FindValue(const std::string& Section, const std::string& Key) const;
     void InsertLine(std::size_t Index, std::string Text);
 
-    std::string FileName_;
-    bool Loaded_ = false;
-    bool Modified_ = false;
-    bool ByteOrderMark_ = false;
-    const char* NewLineEnd_ = "\n";
-    std::vector<TLine> Lines_;
+    std::string FFileName;
+    bool FLoaded = false;
+    bool FModified = false;
+    bool FByteOrderMark = false;
+    const char* FNewLineEnd = "\n";
+    std::vector<TLine> FLines;
 };

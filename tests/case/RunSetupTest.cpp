@@ -39,31 +39,33 @@ public:
 // Globals as a program might have left them before the run.
 class TOuterGlobals {
 public:
-    TOuterGlobals() : Gravity_(Gravity), Blow_(BlowCalc)
+    TOuterGlobals() : SavedGravity(Gravity), SavedBlow(BlowCalc)
     {
         Gravity = 1.625;
         BlowCalc = &OuterBlow;
         SetUserLink(&OuterLink);
+        SetNarrowingKindSource([] { return 1; });  // as a dialog showing "резкое"
     }
     ~TOuterGlobals()
     {
-        Gravity = Gravity_;
-        BlowCalc = Blow_;
+        Gravity = SavedGravity;
+        BlowCalc = SavedBlow;
         SetUserLink(nullptr);
+        SetNarrowingKindSource({});
     }
     void ExpectRestored() const
     {
         EXPECT_EQ(Gravity, 1.625);
         EXPECT_EQ(BlowCalc, &OuterBlow);
         EXPECT_EQ(&UserLink(), &OuterLink);
-        EXPECT_EQ(NarrowingKind(), 0);
+        EXPECT_EQ(NarrowingKind(), 1);
     }
     TFakeLink OuterLink;
     TCalc OuterBlow;
 
 private:
-    double Gravity_;
-    TCalc* Blow_;
+    double SavedGravity;
+    TCalc* SavedBlow;
 };
 
 TEST(RunSetup, RunSeesItsGlobalsAndTheProgramsGetTheirsBack)
