@@ -31,6 +31,7 @@
 #include "batch/BatchTool.h"
 #include "engine/Calc.h"
 #include "case/CaseModel.h"
+#include "case/RunSetup.h"
 #include "fuzz/FuzzCommon.h"
 #include "engine/Tables.h"
 #include "text/Profile.h"
@@ -197,19 +198,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
     if (!Status.CanRun) return 0;   // refused: the run command is disabled
 
     TCountingLink Link;
-    SetUserLink(&Link);
     ProgressSteps = 0;
     const uint32_t Pick = Size ? Data[Size / 2] : 0;
-    Gravity = Pick % 16 == 0 ? 0.0 : Pick % 16 == 1 ? 1e6 : 9.81;
-    SetNarrowingKindSource([Kind = Case.NarrowingKind] { return Kind; });
+    const double RunGravity = Pick % 16 == 0 ? 0.0 : Pick % 16 == 1 ? 1e6 : 9.81;
 
     {
         TCalc Calc;
         TCalc Blow;
-        BlowCalc = &Blow;
+        TRunSetup Setup(Case, Blow, RunGravity, Link);
         Limited = true;
         try {
-            RunPrepared(Calc, PrepareRun(Case, DriveMode, Calc, Blow));
+            Setup.Run(DriveMode, Calc);
         } catch (const std::exception& E) {
             FUZZ_CHECK(false, "the run let an exception out: %s", E.what());
         } catch (const TStepBudgetSpent&) {
@@ -231,11 +230,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
         const std::string Svg = ChartSvg(Calc, 160, 120);
         FUZZ_CHECK(ValidUtf8(Svg) && Svg.find("nan") == std::string::npos,
                    "the chart is not clean SVG");
-        BlowCalc = nullptr;
     }
-
-    SetNarrowingKindSource({});
-    Gravity = 9.81;
-    SetUserLink(nullptr);
     return 0;
 }
