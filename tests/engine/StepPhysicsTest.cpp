@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 
 #include "engine/Calc.h"
 #include "engine/Tables.h"
@@ -10,20 +11,10 @@
 
 namespace {
 
-// Water in a 0.1 m pipe, no slope, no length limit.
+// Water in a 0.1 m pipe, no slope, no length limit, 10 ms steps.
 void Pipe(TCalc& Calc, double Rough = 0)
 {
-    Calc.Step = 0.01;
-    Calc.Density = 1000;
-    Calc.Viscous = 0.001;
-    Calc.Diameter = 0.1;
-    Calc.Rough = Rough;
-    Calc.Viscous = 0.001;
-    Calc.Slope = 0;
-    Calc.Length = 0;
-    Calc.InitialFill = 0;
-    Calc.InitialSpeed = 0;
-    Calc.Pressure = 0;
+    Calc.SetParams(0, 0.01, 0, 0, 0, 0, 1000, 0.001, 0, 0.1, 0, 0, Rough, 0);
 }
 
 // One step at constant pressure from the calc's start state.
@@ -40,37 +31,29 @@ TCalcStep OneStep(const TCalc& Calc)
 
 }  // namespace
 
-TEST(Friction, Regimes)
+TEST(Friction, RegimesAndTheirBounds)
 {
-    TCalc Calc;
-    Pipe(Calc);
-    EXPECT_EQ(Calc.Friction(-1), 0);
-    EXPECT_EQ(Calc.Friction(0), 0);
-    EXPECT_EQ(Calc.Friction(0.9e-6), 0);
-    EXPECT_EQ(Calc.Friction(1e-6), 64 / 1e-6);
-    EXPECT_EQ(Calc.Friction(1000), 0.064);
-    EXPECT_EQ(Calc.Friction(2300), 64.0 / 2300);  // still laminar
-    // Transitional: the straight line from the value at 2299 to the one at 4001.
-    const double F2299 = 64.0 / 2299;
-    const double F4001 = 1.01 / std::pow(std::log10(4001.0), 2.5);
-    EXPECT_DOUBLE_EQ(Calc.Friction(3000), F2299 + (F4001 - F2299) * (3000 - 2299) / 1702);
-    EXPECT_NE(Calc.Friction(2300.5), 64.0 / 2300.5);
-    EXPECT_DOUBLE_EQ(Calc.Friction(4000), 1.01 / std::pow(std::log10(4000.0), 2.5));  // turbulent
-    EXPECT_NEAR(Calc.Friction(1e5), 0.018067, 1e-6);
-    EXPECT_DOUBLE_EQ(Calc.Friction(1e5), 1.01 / std::pow(5.0, 2.5));
-}
-
-TEST(Friction, RoughWallFromTenDiametersPerRoughness)
-{
-    TCalc Calc;
-    Pipe(Calc, 1e-4);  // 10 * D / Rough = 10000
-    EXPECT_DOUBLE_EQ(Calc.Friction(5000), 1.01 / std::pow(std::log10(5000.0), 2.5));
-    EXPECT_DOUBLE_EQ(Calc.Friction(9999), 1.01 / std::pow(std::log10(9999.0), 2.5));
-    EXPECT_DOUBLE_EQ(Calc.Friction(10000), 0.11 * std::pow(0.001 + 68 / 10000.0, 0.25));
-    EXPECT_DOUBLE_EQ(Calc.Friction(20000), 0.11 * std::pow(0.001 + 0.0034, 0.25));
-    // The transitional end point at 4001 is smooth here, too.
-    const double F4001 = 1.01 / std::pow(std::log10(4001.0), 2.5);
-    EXPECT_DOUBLE_EQ(Calc.Friction(3999), 64.0 / 2299 + (F4001 - 64.0 / 2299) * (3999 - 2299) / 1702);
+    const auto Laminar = [](double Re) { return 64 / Re; };
+    const auto Smooth = [](double Re) { return 1.01 / std::pow(std::log10(Re), 2.5); };
+    // Transitional: the straight line from the laminar value at 2299 to the smooth one at 4001.
+    const auto Between = [&](double Re) {
+        return Laminar(2299) + (Smooth(4001) - Laminar(2299)) * (Re - 2299) / 1702;
+    };
+    const auto Rough = [](double Re) { return 0.11 * std::pow(0.001 + 68 / Re, 0.25); };
+    const struct { double Rough, Re, Expected; } Cases[] = {
+        {0, -1, 0}, {0, 0, 0}, {0, 0.9e-6, 0}, {0, 1e-6, Laminar(1e-6)}, {0, 1000, 0.064},
+        {0, 2300, Laminar(2300)}, {0, 2300.5, Between(2300.5)}, {0, 3000, Between(3000)},
+        {0, 4000, Smooth(4000)}, {0, 1e5, 1.01 / std::pow(5.0, 2.5)},
+        // 10 D / Rough = 10000: smooth below, rough from there on.
+        {1e-4, 3999, Between(3999)}, {1e-4, 5000, Smooth(5000)}, {1e-4, 9999, Smooth(9999)},
+        {1e-4, 10000, Rough(10000)}, {1e-4, 20000, 0.11 * std::pow(0.001 + 0.0034, 0.25)},
+    };
+    for (const auto& C : Cases) {
+        TCalc Calc;
+        Pipe(Calc, C.Rough);
+        EXPECT_DOUBLE_EQ(Calc.Friction(C.Re), C.Expected) << C.Rough << " " << C.Re;
+    }
+    EXPECT_NEAR(Smooth(1e5), 0.018067, 1e-6);
 }
 
 TEST(Friction, RunCopyAgreesWithTheEngineObject)
@@ -94,15 +77,60 @@ TEST(Reynolds, GuardsAndValue)
     TCalc Calc;
     Pipe(Calc);
     EXPECT_DOUBLE_EQ(Calc.Reynolds(-2), 2 * 0.1 * 1000 / 0.001);
-    Calc.Viscous = 0;
-    EXPECT_EQ(Calc.Reynolds(2), -1);
-    Pipe(Calc);
-    Calc.Density = -1;
-    EXPECT_EQ(Calc.Reynolds(2), -1);
-    Pipe(Calc);
-    Calc.Diameter = 0;
-    EXPECT_EQ(Calc.Reynolds(2), -1);
+    for (double TCalc::*Field : {&TCalc::Viscous, &TCalc::Density, &TCalc::Diameter}) {
+        Pipe(Calc);
+        Calc.*Field = Field == &TCalc::Density ? -1 : 0;
+        EXPECT_EQ(Calc.Reynolds(2), -1);
+    }
     EXPECT_EQ(Calc.LossGradient(1e5, 2), 0);  // no diameter, no loss
+}
+
+// The acceleration of one step from a start state; friction, where it acts,
+// is the loss gradient at the start speed (G below).
+TEST(Step, AccelerationOfOneStep)
+{
+    const double G = [] { TCalc C; Pipe(C); return C.LossGradient(C.Reynolds(1), 1); }();
+    const double Inlet = 2 * 1.0 / (3.14159265358979323846 * (0.1 * 0.1));
+    const struct {
+        const char* What;
+        double Viscous, Fill, Speed, Pressure, Slope, Length, Accel;
+    } Cases[] = {
+        {"frictionless at rest", 0, 10, 0, 1000, 0, 0, 0.1},
+        // Kinetic term: same sign as the pressure (p/ρ − v²/2) / Lf, opposite (v²/2 + p/ρ) / Lf.
+        {"same way", 0, 10, 2, 1000, 0, 0, (1.0 - 2.0) / 10},
+        {"opposite", 0, 10, -2, 1000, 0, 0, (2.0 + 1.0) / 10},
+        {"sgn(0) is the same way", 0, 10, -2, 0, 0, 0, -2.0 / 10},
+        {"sgn(-0) too", 0, 10, -2, -0.0, 0, 0, -2.0 / 10},
+        // Friction acts against the same-way flow and with the opposite.
+        {"friction same way", 0.001, 10, 1, 1000, 0, 0, (1.0 - 0.5) / 10 - G},
+        {"friction opposite", 0.001, 10, 1, -1000, 0, 0, (0.5 - 1.0) / 10 + G},
+        {"slope", 0, 10, 0, 0, 30, 0, Gravity * 0.5},
+        // The length caps the column.
+        {"capped", 0.001, 7, 1, 1000, 0, 5, (1.0 - 0.5) / 5 - G},
+        {"endless", 0.001, 7, 1, 1000, 0, 0, (1.0 - 0.5) / 7 - G},
+        // Outside the inlet neither gravity nor friction act.
+        {"front outside", 0.001, -2, -1, 1000, 30, 0, Inlet},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TCalc Calc;
+        Pipe(Calc);
+        Calc.Viscous = C.Viscous;
+        Calc.InitialFill = C.Fill;
+        Calc.InitialSpeed = C.Speed;
+        Calc.Pressure = C.Pressure;
+        Calc.Slope = C.Slope;
+        Calc.Length = C.Length;
+        const TCalcStep Rec = OneStep(Calc);
+        EXPECT_DOUBLE_EQ(Rec.Accel, C.Accel);
+        EXPECT_DOUBLE_EQ(Rec.Speed, C.Speed + C.Accel * 0.01);
+        EXPECT_DOUBLE_EQ(Rec.Fill, C.Fill + Rec.Speed * 0.01);
+        EXPECT_EQ(Rec.Time, 0.01);
+        const double Column = C.Viscous == 0 || C.Fill < 0 ? 0 : C.Length > 0 ? C.Length : Rec.Fill;
+        EXPECT_DOUBLE_EQ(Rec.Losses,
+                         Calc.LossGradient(Calc.Reynolds(Rec.Speed), Rec.Speed) * Column * 1000);
+        EXPECT_EQ(Rec.Re == -1, C.Viscous == 0);
+    }
 }
 
 TEST(Step, EmptyPipeTakesThePressureSpeedAtOnce)
@@ -133,66 +161,6 @@ TEST(Step, EmptyPipeInflowIsNotReversed)
     EXPECT_EQ(Rec.Fill, 0);
 }
 
-TEST(Step, FrictionlessColumnAtRest)
-{
-    TCalc Calc;
-    Pipe(Calc);
-    Calc.Viscous = 0;
-    Calc.InitialFill = 10;
-    Calc.Pressure = 1000;
-    const TCalcStep Rec = OneStep(Calc);
-    EXPECT_DOUBLE_EQ(Rec.Accel, 0.1);
-    EXPECT_DOUBLE_EQ(Rec.Speed, 0.1 * 0.01);
-    EXPECT_DOUBLE_EQ(Rec.Fill, 10 + 0.1 * 0.01 * 0.01);
-    EXPECT_EQ(Rec.Re, -1);
-    EXPECT_EQ(Rec.Losses, 0);
-}
-
-TEST(Step, KineticTermFollowsTheSignRelation)
-{
-    TCalc Calc;
-    Pipe(Calc);
-    Calc.Viscous = 0;
-    Calc.InitialFill = 10;
-    Calc.Pressure = 1000;
-    Calc.InitialSpeed = 2;  // same sign as the pressure: (p/ρ − v²/2) / Lf
-    EXPECT_DOUBLE_EQ(OneStep(Calc).Accel, (1.0 - 2.0) / 10);
-    Calc.InitialSpeed = -2;  // opposite: (v²/2 + p/ρ) / Lf
-    EXPECT_DOUBLE_EQ(OneStep(Calc).Accel, (2.0 + 1.0) / 10);
-    Calc.Pressure = 0;  // sgn(p) = 0 counts as "same way"
-    EXPECT_DOUBLE_EQ(OneStep(Calc).Accel, -2.0 / 10);
-    Calc.Pressure = -0.0;
-    EXPECT_DOUBLE_EQ(OneStep(Calc).Accel, -2.0 / 10);
-}
-
-TEST(Step, FrictionActsAgainstTheSameWayFlowAndWithTheOpposite)
-{
-    TCalc Calc;
-    Pipe(Calc);
-    Calc.InitialFill = 10;
-    Calc.Pressure = 1000;
-    Calc.InitialSpeed = 1;
-    const double G = Calc.LossGradient(Calc.Reynolds(1), 1);
-    EXPECT_DOUBLE_EQ(OneStep(Calc).Accel, (1.0 - 0.5) / 10 - G);
-    Calc.Pressure = -1000;
-    EXPECT_DOUBLE_EQ(OneStep(Calc).Accel, (0.5 - 1.0) / 10 + G);
-}
-
-TEST(Step, FrontOutsideTheInlet)
-{
-    TCalc Calc;
-    Pipe(Calc);
-    Calc.InitialFill = -2;
-    Calc.InitialSpeed = -1;
-    Calc.Pressure = 1000;
-    Calc.Slope = 30;  // neither gravity nor friction act here
-    const TCalcStep Rec = OneStep(Calc);
-    const double A = 2 * 1.0 / (3.14159265358979323846 * (0.1 * 0.1));
-    EXPECT_DOUBLE_EQ(Rec.Accel, A);
-    EXPECT_DOUBLE_EQ(Rec.Speed, -1 + A * 0.01);
-    EXPECT_EQ(Rec.Losses, 0);  // no column for the losses
-}
-
 TEST(Step, TinyAccelerationIsStoredAsZeroButUsed)
 {
     TCalc Calc;
@@ -208,38 +176,6 @@ TEST(Step, TinyAccelerationIsStoredAsZeroButUsed)
     EXPECT_EQ(OneStep(Calc).Accel, 1e-12);
 }
 
-TEST(Step, SlopeAddsGravity)
-{
-    TCalc Calc;
-    Pipe(Calc);
-    Calc.Viscous = 0;
-    Calc.InitialFill = 10;
-    Calc.Slope = 30;
-    const TCalcStep Rec = OneStep(Calc);
-    EXPECT_DOUBLE_EQ(Rec.Accel, Gravity * 0.5);
-}
-
-TEST(Step, LengthCapsTheColumnButNotTheFill)
-{
-    TCalc Calc;
-    Pipe(Calc);
-    Calc.InitialFill = 7;
-    Calc.InitialSpeed = 1;
-    Calc.Pressure = 1000;
-    Calc.Length = 5;
-    const TCalcStep Capped = OneStep(Calc);
-    const double G = Calc.LossGradient(Calc.Reynolds(1), 1);
-    EXPECT_DOUBLE_EQ(Capped.Accel, (1.0 - 0.5) / 5 - G);
-    EXPECT_DOUBLE_EQ(Capped.Fill, 7 + Capped.Speed * 0.01);
-    EXPECT_DOUBLE_EQ(Capped.Losses,
-                     Calc.LossGradient(Calc.Reynolds(Capped.Speed), Capped.Speed) * 5 * 1000);
-    Calc.Length = 0;  // endless: the whole column counts
-    const TCalcStep Endless = OneStep(Calc);
-    EXPECT_DOUBLE_EQ(Endless.Accel, (1.0 - 0.5) / 7 - G);
-    EXPECT_DOUBLE_EQ(Endless.Losses, Calc.LossGradient(Calc.Reynolds(Endless.Speed),
-                                                       Endless.Speed) * Endless.Fill * 1000);
-}
-
 TEST(Step, StateCarriesOver)
 {
     TCalc Calc;
@@ -250,18 +186,9 @@ TEST(Step, StateCarriesOver)
     TStepState State;
     TCalcStep Rec{};
     for (int I = 1; I <= 500; ++I) {
-        const double V = State.V, X = State.X;
         Physics.AdvanceAt(I, Calc.Pressure, State, Rec);
-        EXPECT_EQ(Rec.Time, I * Calc.Step);
-        EXPECT_EQ(Rec.Fill, X + Rec.Speed * Calc.Step);
-        EXPECT_EQ(State.V, Rec.Speed);
-        EXPECT_EQ(State.X, Rec.Fill);
-        if (I > 1) {
-            // The next step's friction comes from the speed it starts with.
-            const double Lf0 = X > 3 ? 3 : X;
-            const double G = Calc.LossGradient(Calc.Reynolds(V), V);
-            EXPECT_EQ(Rec.Accel, (2.0 - V * V / 2) / Lf0 - G);
-        }
+        EXPECT_EQ(Rec.Time, I * Calc.Step);  // not a sum of steps
+        EXPECT_EQ(std::make_pair(State.V, State.X), std::make_pair(Rec.Speed, Rec.Fill));
     }
     EXPECT_GT(State.X, 3);  // the front went past the outlet and keeps counting
 }

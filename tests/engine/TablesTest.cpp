@@ -3,67 +3,45 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "engine/Calc.h"
 #include "engine/Tables.h"
 
-TEST(Tables, LiquidNames)
+TEST(Tables, NamesOfListEntriesAndTheFreeEntryOutsideTheTable)
 {
-    EXPECT_EQ(LiquidName(1), "вода +4°C");
-    EXPECT_EQ(LiquidName(2), "вода +20°C");
-    EXPECT_EQ(LiquidName(7), "вода +120°C (P>2 атм)");
-    EXPECT_EQ(LiquidName(8), "вода +150°C (P>5 атм)");
-    EXPECT_EQ(LiquidName(9), "океанская вода +20°C");
-    EXPECT_EQ(LiquidName(10), "спирт этиловый +20°C");
-    EXPECT_EQ(LiquidName(11), "масло +20°C (трансформаторное)");
-    // Every other index is the free liquid.
-    for (int Index : {0, -1, 12, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()})
-        EXPECT_EQ(LiquidName(Index), "произвольная жидкость") << Index;
-    // The degree sign is followed by a Latin capital C, not a Cyrillic one.
-    EXPECT_NE(LiquidName(2).find("\xC2\xB0" "C"), std::string::npos);
-    for (int Index = 1; Index < LiquidCount; ++Index)
+    constexpr int IntMin = std::numeric_limits<int>::min(), IntMax = std::numeric_limits<int>::max();
+    for (int Index = 1; Index < LiquidCount; ++Index) {
+        EXPECT_EQ(LiquidName(Index), LiquidTable[Index].Name) << Index;
+        EXPECT_NE(LiquidName(Index), "произвольная жидкость") << Index;
+        // The degree sign is followed by a Latin capital C, not a Cyrillic one.
         EXPECT_EQ(LiquidName(Index).find("\xC2\xB0\xD0\xA1"), std::string::npos) << Index;
+    }
+    for (int Index : {0, -1, LiquidCount, IntMin, IntMax})
+        EXPECT_EQ(LiquidName(Index), "произвольная жидкость") << Index;
+    EXPECT_NE(LiquidName(2).find("\xC2\xB0" "C"), std::string::npos);
+    for (int Index = 1; Index < MaterialCount; ++Index)
+        EXPECT_EQ(MaterialName(Index), MaterialTable[Index].Name) << Index;
+    for (int Index : {0, -5, MaterialCount, IntMax})
+        EXPECT_EQ(MaterialName(Index), "произвольный материал") << Index;
 }
 
-TEST(Tables, MaterialNames)
+TEST(Tables, NearlyEqualAndTheValueMarker)
 {
-    const char* const Expected[MaterialCount] = {
-        "произвольный материал", "стекло", "тянутая медь", "сплавы алюминия",
-        "сталь (без швов)", "сталь обычная", "чугун", "ПВХ твёрдый неармированный",
-        "полипропилен твёрдый неармированный", "полиэтилен твёрдый неармированный",
-        "резиновый шланг неармированный"};
-    for (int Index = 0; Index < MaterialCount; ++Index)
-        EXPECT_EQ(MaterialName(Index), Expected[Index]) << Index;
-    EXPECT_EQ(MaterialName(11), "произвольный материал");
-    EXPECT_EQ(MaterialName(-5), "произвольный материал");
-}
-
-TEST(Tables, NearlyEqual)
-{
-    EXPECT_TRUE(NearlyEqual(0, 0));
-    EXPECT_TRUE(NearlyEqual(0.0, -0.0));
-    EXPECT_FALSE(NearlyEqual(0, 1e-300));
-    EXPECT_FALSE(NearlyEqual(1e-300, 0));
-    EXPECT_TRUE(NearlyEqual(1, 1 + 1e-15));
-    EXPECT_TRUE(NearlyEqual(1 + 1e-15, 1));
-    EXPECT_FALSE(NearlyEqual(1, 1.0001));
-    EXPECT_FALSE(NearlyEqual(1, -1));
-    // The tolerance is relative to the smaller value's magnitude.
-    EXPECT_TRUE(NearlyEqual(-1 - 1e-15, -1));
-    EXPECT_TRUE(NearlyEqual(1e300, 1e300 * (1 + 5e-15)));
-    EXPECT_FALSE(NearlyEqual(1e300, 1e300 * (1 + 5e-14)));
-}
-
-TEST(Tables, ValueMarker)
-{
-    EXPECT_FALSE(IsValue(NoValue));
-    EXPECT_TRUE(IsNoValue(NoValue));
-    EXPECT_TRUE(IsValue(-1.7e308));
-    EXPECT_FALSE(IsNoValue(-1.7e308));
-    EXPECT_TRUE(IsValue(0));
-    EXPECT_TRUE(IsNoValue(-std::numeric_limits<double>::infinity()));
+    const struct { double A, B; bool Equal; } Cases[] = {
+        {0, 0, true}, {0.0, -0.0, true}, {0, 1e-300, false}, {1e-300, 0, false},
+        {1, 1 + 1e-15, true}, {1 + 1e-15, 1, true}, {1, 1.0001, false}, {1, -1, false},
+        // The tolerance is relative to the smaller value's magnitude.
+        {-1 - 1e-15, -1, true}, {1e300, 1e300 * (1 + 5e-15), true},
+        {1e300, 1e300 * (1 + 5e-14), false},
+    };
+    for (const auto& C : Cases)
+        EXPECT_EQ(NearlyEqual(C.A, C.B), C.Equal) << C.A << " " << C.B;
+    for (double X : {NoValue, -std::numeric_limits<double>::infinity()})
+        EXPECT_TRUE(IsNoValue(X) && !IsValue(X)) << X;
+    for (double X : {-1.7e308, 0.0})
+        EXPECT_TRUE(IsValue(X) && !IsNoValue(X)) << X;
 }
 
 TEST(Tables, NarrowingKindSource)
@@ -79,47 +57,18 @@ TEST(Tables, NarrowingKindSource)
     EXPECT_EQ(NarrowingKind(), 0);
 }
 
-TEST(Calc, CreatedEmpty)
+TEST(Calc, SetParamsStoresEachFieldByNameAndNothingElse)
 {
     TCalc Calc;
-    EXPECT_EQ(Calc.Records, nullptr);
-    EXPECT_EQ(Calc.Stages, nullptr);
-    EXPECT_EQ(Calc.Capacity, 0);
-    EXPECT_EQ(Calc.Count, 0);
-    EXPECT_EQ(Calc.StageCount, 0);
-    for (double Field : {Calc.Step, Calc.Pressure, Calc.Slope, Calc.InitialSpeed,
-                         Calc.InitialFill, Calc.Diameter, Calc.Density, Calc.Viscous,
-                         Calc.Condens, Calc.Length, Calc.Rough, Calc.Young, Calc.Walls})
-        EXPECT_EQ(Field, 0);
-    EXPECT_EQ(Calc.Steps, 0);
-    for (auto [Max, Min] : {std::pair{Calc.ReMax, Calc.ReMin}, {Calc.FillMax, Calc.FillMin},
-                            {Calc.LossesMax, Calc.LossesMin}, {Calc.SpeedMax, Calc.SpeedMin},
-                            {Calc.AccelMax, Calc.AccelMin}}) {
-        EXPECT_EQ(Max, -1);
-        EXPECT_EQ(Min, 1);
-    }
-}
-
-TEST(Calc, SetParamsStoresEachFieldByName)
-{
-    TCalc Calc;
+    EXPECT_EQ(std::tie(Calc.Records, Calc.Stages, Calc.Count, Calc.StageCount),
+              std::make_tuple(nullptr, nullptr, 0, 0));
     Calc.Count = 7;
     Calc.SetParams(5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13);
-    EXPECT_EQ(Calc.Steps, 5);
-    EXPECT_EQ(Calc.Step, 1);
-    EXPECT_EQ(Calc.Pressure, 2);
-    EXPECT_EQ(Calc.InitialSpeed, 3);
-    EXPECT_EQ(Calc.InitialFill, 4);
-    EXPECT_EQ(Calc.Slope, 5);
-    EXPECT_EQ(Calc.Density, 6);
-    EXPECT_EQ(Calc.Viscous, 7);
-    EXPECT_EQ(Calc.Condens, 8);
-    EXPECT_EQ(Calc.Diameter, 9);
-    EXPECT_EQ(Calc.Length, 10);
-    EXPECT_EQ(Calc.Walls, 11);
-    EXPECT_EQ(Calc.Rough, 12);
-    EXPECT_EQ(Calc.Young, 13);
-    EXPECT_EQ(Calc.Count, 7);  // nothing else changes
+    EXPECT_EQ(std::tie(Calc.Steps, Calc.Step, Calc.Pressure, Calc.InitialSpeed, Calc.InitialFill,
+                       Calc.Slope, Calc.Density, Calc.Viscous, Calc.Condens, Calc.Diameter,
+                       Calc.Length, Calc.Walls, Calc.Rough, Calc.Young),
+              std::make_tuple(5, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0, 11.0, 12.0, 13.0));
+    EXPECT_EQ(Calc.Count, 7);
     EXPECT_EQ(Calc.ReMax, -1);
 }
 

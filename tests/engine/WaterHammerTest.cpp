@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "engine/Calc.h"
@@ -36,6 +37,13 @@ struct TDrive {
     ~TDrive() { BlowCalc = nullptr; }
     TDrive(const TDrive&) = delete;
     TDrive& operator=(const TDrive&) = delete;
+
+    // The values a stage run works with, which it must give back.
+    auto Working() const
+    {
+        return std::tie(Calc.Step, Calc.Steps, Calc.InitialSpeed, Calc.InitialFill,
+                        Blow.InitialSpeed, Blow.Length);
+    }
 
     std::vector<TCalcStage> Stages() const
     {
@@ -117,29 +125,24 @@ TEST(Hammer, ChecksAndTheirMessages)
                 EXPECT_EQ(Drive.Calc.Records[I].Speed, Plain.Records[I].Speed);
         }
     }
-    // The second message is two lines.
-    EXPECT_NE(std::string(DiameterTooLarge).find(",\nиначе"), std::string::npos);
 }
 
 TEST(Hammer, EveryStepCouplesTheDrivingPipe)
 {
     TScopedFakeLink Link;
+    // The golden cases pin the driving pipe's columns; here its bounds.
     TDrive Drive(0.05, 0.1, 0, 1, 0.001, 300);  // driving length 0 does not matter to a run
     ASSERT_TRUE(Drive.Calc.Run(0));
     ASSERT_EQ(Drive.Blow.Count, 300);
     const double C = Drive.Calc.WaveSpeed();
-    const double Ratio = 0.05 / 0.1;
-    double Advanced = 0;
     for (int I = 0; I < 300; ++I) {
-        const TCalcStep& R = Drive.Calc.Records[I];
         const TCalcStep& B = Drive.Blow.Records[I];
-        // Continuity between the pipes, within the iteration's tolerance.
-        EXPECT_EQ(B.Speed, Ratio * Ratio * R.Speed) << I;
+        // Continuity between the pipes ((d / D)² = 0.25); the pressure within the
+        // iteration's tolerance.
+        EXPECT_EQ(B.Speed, 0.25 * Drive.Calc.Records[I].Speed) << I;
         EXPECT_GT(B.Losses, 0);
         EXPECT_LE(B.Losses, 1 * 1000 * C);
         EXPECT_NEAR(B.Losses, (1 - B.Speed) * 1000 * C, 1000 * C * 1e-3);
-        Advanced = B.Speed * 0.001 + Advanced;
-        EXPECT_EQ(B.Fill, Advanced) << I;
     }
     EXPECT_TRUE(Link.Shown.empty());
 }
@@ -188,23 +191,15 @@ TEST(Stages, AdaptedStepAndSingleBlow)
     EXPECT_EQ(Link.Windows[1]->Caption, "Выполнение расчёта...");
     ASSERT_EQ(Drive.Calc.Count, 1000);
     EXPECT_DOUBLE_EQ(Drive.Calc.Records[0].Time, 0.001);
-    const TCalcStage& Stage = *Drive.Calc.Stages;
-    EXPECT_EQ(Stage.StartTime, 0);
-    EXPECT_EQ(Stage.StartSpeed, 1);
-    EXPECT_EQ(Stage.RestSpeed, Drive.Blow.Records[999].Speed);
-    EXPECT_EQ(Stage.PumpPressure, Drive.Blow.Records[0].Losses);
-    EXPECT_EQ(Stage.Pumped, Drive.Blow.Records[999].Fill);
-    EXPECT_EQ(Stage.PumpTime, Drive.Calc.Records[999].Time);
-    EXPECT_EQ(Stage.PipeSpeed, 0);
-    EXPECT_EQ(Stage.Pause, 0);
-    EXPECT_LT(2 * Stage.RestSpeed - Stage.StartSpeed, 0);
+    const TCalcStage& S = *Drive.Calc.Stages;
+    const TCalcStep &Last = Drive.Blow.Records[999], &First = Drive.Blow.Records[0];
+    EXPECT_EQ(std::tie(S.StartTime, S.StartSpeed, S.RestSpeed, S.PumpPressure, S.Pumped,
+                       S.PumpTime, S.PipeSpeed, S.Pause),
+              std::make_tuple(0.0, 1.0, Last.Speed, First.Losses, Last.Fill,
+                              Drive.Calc.Records[999].Time, 0.0, 0.0));
+    EXPECT_LT(2 * S.RestSpeed - S.StartSpeed, 0);
     // Every working value is back.
-    EXPECT_EQ(Drive.Calc.Step, 0.1);
-    EXPECT_EQ(Drive.Calc.Steps, 77);
-    EXPECT_EQ(Drive.Calc.InitialSpeed, 0);
-    EXPECT_EQ(Drive.Calc.InitialFill, 0);
-    EXPECT_EQ(Drive.Blow.InitialSpeed, 1);
-    EXPECT_EQ(Drive.Blow.Length, 500);
+    EXPECT_EQ(Drive.Working(), std::make_tuple(0.1, 77, 0.0, 0.0, 1.0, 500.0));
     EXPECT_TRUE(Link.Shown.empty());
 }
 
@@ -236,42 +231,27 @@ TEST(Stages, StageWithoutHammerRecordsNothing)
     }
 }
 
-TEST(Stages, NoDrivingLengthOrWaveSpeedEndsSilently)
+TEST(Stages, NoDrivingLengthWaveSpeedOrUsableStepEndsSilently)
 {
-    for (int Case = 0; Case < 3; ++Case) {
+    const struct { double Lb, Condens, Step; } Cases[] = {
+        {0, 1e-9, 0.1}, {-3, 1e-9, 0.1}, {500, -1e-9, 0.1},  // no wave speed
+        {500, 1e-9, 0}, {500, 1e-9, -0.1}, {500, 1e-9, std::numeric_limits<double>::infinity()},
+        {500, 1e-9, std::nan("")},
+        {1e-306, 1e-9, 0.1},  // a wave passage so short that the step would be subnormal
+    };
+    for (const auto& C : Cases)
+    for (bool Repeated : {false, true}) {
+        SCOPED_TRACE(testing::Message() << C.Lb << " " << C.Condens << " " << C.Step << " " << Repeated);
         TScopedFakeLink Link;
-        TDrive Drive(0.01, 0.1, Case == 0 ? 0 : Case == 1 ? -3 : 500, 1);
-        if (Case == 2)
-            Drive.Calc.Condens = -1e-9;  // no wave speed
+        TDrive Drive(0.01, 0.1, C.Lb, 1, C.Step);
+        Drive.Calc.Condens = C.Condens;
         Drive.Calc.AppendStage();
-        Drive.Calc.RunStages(true);
+        Drive.Calc.RunStages(Repeated);
         EXPECT_EQ(Drive.Calc.StageCount, 0);
         EXPECT_TRUE(Link.Windows.empty());
         EXPECT_TRUE(Link.Shown.empty());
-        EXPECT_EQ(Drive.Calc.Step, 0.1);
+        EXPECT_TRUE(Drive.Calc.Step == C.Step || (std::isnan(C.Step) && std::isnan(Drive.Calc.Step)));
     }
-}
-
-TEST(Stages, UnusableStepEndsSilently)
-{
-    for (double Step : {0.0, -0.1, std::numeric_limits<double>::infinity(), std::nan("")}) {
-        TScopedFakeLink Link;
-        TDrive Drive(0.01, 0.1, 500, 1, Step);
-        Drive.Calc.RunStages(false);
-        EXPECT_EQ(Drive.Calc.StageCount, 0);
-        EXPECT_TRUE(Link.Windows.empty());
-        if (std::isnan(Step))
-            EXPECT_TRUE(std::isnan(Drive.Calc.Step));
-        else
-            EXPECT_EQ(Drive.Calc.Step, Step);
-    }
-    // A wave passage so short that the step would have to be subnormal.
-    TScopedFakeLink Link;
-    TDrive Drive(0.01, 0.1, 1e-306, 1);
-    Drive.Calc.RunStages(false);
-    EXPECT_EQ(Drive.Calc.StageCount, 0);
-    EXPECT_TRUE(Link.Windows.empty());
-    EXPECT_EQ(Drive.Calc.Step, 0.1);
 }
 
 TEST(Stages, CancelledStage)
@@ -327,12 +307,7 @@ TEST(Stages, CutOffChamberShortensTheDrivingPipe)
         EXPECT_EQ(StepsOf(*Link.Windows[N + 1]), RoundToInt64(2 * (500 - S.Pumped) / (C * 0.001)));
     }
     EXPECT_EQ(Stages[0].PipeSpeed, 0.25);  // the first stage starts from the given state
-    EXPECT_EQ(Drive.Calc.Step, 0.1);
-    EXPECT_EQ(Drive.Calc.Steps, 5);
-    EXPECT_EQ(Drive.Calc.InitialSpeed, 0.25);
-    EXPECT_EQ(Drive.Calc.InitialFill, 3);
-    EXPECT_EQ(Drive.Blow.InitialSpeed, 1);
-    EXPECT_EQ(Drive.Blow.Length, 500);
+    EXPECT_EQ(Drive.Working(), std::make_tuple(0.1, 5, 0.25, 3.0, 1.0, 500.0));
 }
 
 TEST(Stages, CutOffChamberIsStruckAgainAfterAPause)
@@ -353,8 +328,7 @@ TEST(Stages, CutOffChamberIsStruckAgainAfterAPause)
         EXPECT_EQ(Next.StartTime, S.StartTime + S.PumpTime + S.Pause);
         EXPECT_EQ(Next.PipeSpeed, 0);
     }
-    EXPECT_EQ(Drive.Blow.Length, 500);
-    EXPECT_EQ(Drive.Blow.InitialSpeed, 1);
+    EXPECT_EQ(Drive.Working(), std::make_tuple(0.1, 100, 0.0, 0.0, 1.0, 500.0));
 }
 
 TEST(Stages, AtMostAThousand)
@@ -368,8 +342,7 @@ TEST(Stages, AtMostAThousand)
     EXPECT_EQ(Link.Windows.back()->Caption, "Выполнение расчёта (этап 1000)...");
     EXPECT_EQ(Drive.Calc.Count, 202);  // the last stage's records stay
     EXPECT_TRUE(Link.Shown.empty());
-    EXPECT_EQ(Drive.Calc.Steps, 9);
-    EXPECT_EQ(Drive.Calc.Step, 1e-6);
+    EXPECT_EQ(Drive.Working(), std::make_tuple(1e-6, 9, 0.0, 0.0, 1.0, 0.101));
 }
 
 TEST(Stages, WithoutDrivingPipe)

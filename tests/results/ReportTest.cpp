@@ -1,5 +1,5 @@
-// The text report: exact layout of small reports written out by hand, the
-// optional lines and columns, the pipe-filled line, cancellation and failure
+// The text report (the golden cases of hyd-calc pin whole reports): a report
+// whose driving pipe recorded fewer steps, the optional lines and columns, the pipe-filled line, cancellation and failure
 // lines, and the progress window it drives.
 
 #include <gtest/gtest.h>
@@ -85,10 +85,7 @@ protected:
     std::unique_ptr<TCalc> Blow;
 
     ReportTest() { BlowCalc = nullptr; }
-    ~ReportTest() override
-    {
-        BlowCalc = nullptr;
-    }
+    ~ReportTest() override { BlowCalc = nullptr; }
 
     // Gives C its own copy of Records, as a run leaves them.
     static void SetRecords(TCalc& C, const std::vector<TCalcStep>& Records)
@@ -142,39 +139,11 @@ protected:
     TLines ReportLines() { return SplitLines(Report()); }
 };
 
-TEST_F(ReportTest, ConstantPressureReportIsExact)
+// The golden cases pin the layout of whole reports; here the progress window of the step table.
+TEST_F(ReportTest, ProgressWindowFollowsTheStepRows)
 {
     ConstantPressureCase();
-
-    const std::vector<std::string> Expected = {
-        "ИСХОДНЫЕ ДАННЫЕ:",
-        "Постоянное внешнее разгоняющее давление 5 кПа.",
-        "Плотность жидкости 1000 кг/куб.м.",
-        "Динамическая вязкость жидкости 1 г/(м·с).",
-        "Сжимаемость жидкости 500 п(Па-1).",
-        "Труба считается гидравлически гладкой.",
-        "Уклон трубы 0.0°.",
-        "Диаметр трубы 50 мм.",
-        "Толщина стенок трубы 5 мм.",
-        "Модуль упругости материала трубы (модуль Юнга) 200 ГПа.",
-        "",
-        "РЕЗУЛЬТАТЫ:",
-        "Скорость звука в жидкости 1.41 км/c.",
-        "Скорость ударной волны 1.35 км/c.",
-        "   №№   Время  Заполнение Продвижение    Скорость   Ускорение      Потери          Re"
-        "  Сила удара",
-        "    0   0.0 c      500 мм       0.0 м       1 м/с        -            -         50000"
-        "    1.35 МПа",
-        "    1  500 мс         1 м      500 мм       2 м/с      2 м/с2      100 Па        1234"
-        "     2.7 МПа",
-        PipeFilled,
-        "    2     1 с         2 м         2 м       3 м/с      2 м/с2      150 Па        2001"
-        "    4.05 МПа",
-        "    3   1.5 с         2 м       3.5 м     0.0 м/с     -6 м/с2      0.0 Па           0"
-        "      0.0 Па",
-    };
-    EXPECT_EQ(Report(), Joined(Expected));
-
+    Report();
     ASSERT_EQ(Link.Windows.size(), 1u);
     const auto& W = *Link.Windows[0];
     EXPECT_EQ(W.Caption, "Генерация отчёта...");
@@ -183,36 +152,17 @@ TEST_F(ReportTest, ConstantPressureReportIsExact)
     EXPECT_TRUE(W.Closed);
 }
 
-TEST_F(ReportTest, SingleHammerReportIsExact)
+TEST_F(ReportTest, StepTableOfASingleHammerWhoseDrivingPipeRecordedFewerSteps)
 {
-    // No viscosity, no wall data and no length: the optional lines and
-    // columns drop out; the driving pipe recorded only the first step.
+    // No viscosity, no wall data and no length: the optional columns drop out;
+    // the driving pipe recorded only the first step.
     Calc.SetParams(0, 0, 1e5, 0, 0, 1.5, 1000, 0, 5e-10, 0.05, 0, 0, 0, 2e11);
     SetRecords(Calc, {{0.1, 0.02, 0.4, 4, 0, -1}, {0.2, 0.05, 0.6, 2, 0, -1}});
     DrivingPipe(1);
     AddStages({1.5});
-
-    const std::vector<std::string> Expected = {
-        "ИСХОДНЫЕ ДАННЫЕ:",
-        "Разгон под действием внешнего гидроудара с параметрами:",
-        "   cкорость потока во внешней трубе перед ударом 2 м/с,",
-        "   диаметр внешней трубы 200 мм,",
-        "   толщина стенки внешней трубы 10 мм,",
-        "   модуль упругости внешней трубы 200 ГПа,",
-        "   противодавление на выходе рассчитываемой трубы 100 кПа.",
-        "Расчётная скорость ударной волны нагнетающего гидроудара 1.29 км/с.",
-        "Расчётная длительность нагнетающего гидроудара 77.5 мс.",
-        "Плотность жидкости 1000 кг/куб.м.",
-        "Динамическая вязкость жидкости 0.0 г/(м·с).",
-        "Расчёт потерь на трение не выполнялся (не указаны все необходимые данные).",
-        "Уклон трубы 1.5°.",
-        "Расчёт скорости ударной волны и силы гидроудара не выполнялся (не указаны все "
-        "необходимые данные).",
-        "",
-        "РЕЗУЛЬТАТЫ (НАГНЕТЕНИЕ ОДИНОЧНЫМ ГИДРОУДАРОМ):",
-        "Скорость звука в жидкости 1.41 км/c.",
-        "Растянутый гидроудар (с большими утечками — без отбоя).",
-        StageHeader,
+    const std::string Text = Report();
+    EXPECT_TRUE(Text.starts_with("ИСХОДНЫЕ ДАННЫЕ:\r\n"));   // an earlier text is replaced
+    const std::vector<std::string> End = {
         "    1   0.0 с        2 м/с     500 мм/с      0.0 м/с      2.5 МПа      2.4 МПа"
         "     47.12 л       100 мс   0.0 с",
         "",
@@ -222,14 +172,10 @@ TEST_F(ReportTest, SingleHammerReportIsExact)
         "    1  100 мс     2.5 МПа    500 мм/с       30 мм       20 мм    400 мм/с      4 м/с2",
         "    2  200 мс        -           -           -          50 мм    600 мм/с      2 м/с2",
     };
-    const std::string Text = Report();
-    EXPECT_EQ(Text, Joined(Expected));
-    ExpectWidths(SplitLines(Text), 18, 111u, 20);  // the stage table
-
+    EXPECT_TRUE(Text.ends_with(StageHeader + CRLF + Joined(End))) << Text;
     ASSERT_EQ(Link.Windows.size(), 1u);
     EXPECT_EQ(Link.Windows[0]->Sets, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {2, 2}}));
 }
-
 
 TEST_F(ReportTest, RepeatedHammersGiveStageTableOnlyAndThePipeFilledLineComesOnce)
 {
@@ -238,8 +184,6 @@ TEST_F(ReportTest, RepeatedHammersGiveStageTableOnlyAndThePipeFilledLineComesOnc
     DrivingPipe(3);
     AddStages({1.0, 2.5, 4.0}, 0.5);
     const auto Lines = ReportLines();
-    EXPECT_EQ(Lines[IndexOf(Lines, "РЕЗУЛЬТАТЫ (НАГНЕТЕНИЕ ГИДРОУДАРОМ):") + 3],
-              "Отсечённый гидроудар с повторами.");
     const std::size_t Header = IndexOf(Lines, StageHeader);
     // The filled length passes the pipe length in stage 2: the line comes once, before row 2.
     ASSERT_EQ(Lines.size(), Header + 5);
@@ -248,7 +192,6 @@ TEST_F(ReportTest, RepeatedHammersGiveStageTableOnlyAndThePipeFilledLineComesOnc
     ExpectStart(Lines[Header + 3], "    2");
     ExpectStart(Lines[Header + 4], "    3");
     ExpectWidths(Lines, Header + 1, 111u);
-    EXPECT_FALSE(Contains(Lines, "Заполнение"));  // no step table
     EXPECT_EQ(Link.Windows[0]->Sets, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
 
     // A single hammer whose step table passes the length as well: still once.
@@ -282,7 +225,6 @@ TEST_F(ReportTest, OptionalLinesColumnsAndValueTexts)
         // Up to 1 kg/m³ the density is given in its own prefix.
         {"light", [&] { Calc.Density = 0.5; }, {"Плотность жидкости 500 г/куб.м."}, {}},
         {"1 kg", [&] { Calc.Density = 1; }, {"Плотность жидкости 1 кг/куб.м."}, {}},
-        {"heavy", [&] { Calc.Density = 13600; }, {"Плотность жидкости 13600 кг/куб.м."}, {}},
         {"no Re", [&] { Calc.Records[0].Re = -1; },
          {"    1  500 мс         1 м      500 мм       2 м/с      2 м/с2      100 Па  нет данных"
           "     2.7 МПа"}, {}},
@@ -408,17 +350,6 @@ TEST_F(ReportTest, MissingRecordsFailTheReportAndStillCloseTheWindow)
     std::string Text;
     EXPECT_ANY_THROW(Calc.MakeReport(Text));
     EXPECT_TRUE(Link.Windows[0]->Closed);
-}
-
-TEST_F(ReportTest, EndToEndAfterARun)
-{
-    Calc.SetParams(200, 0.01, 20000, 0, 0, 0, 998, 0.001, 4.6e-10, 0.05, 10, 0.004, 1e-5, 2e11);
-    ASSERT_TRUE(Calc.Run(0));
-    Link.Windows.clear();
-    const auto Lines = ReportLines();
-    ExpectStart(Lines.back(), "  200");
-    ExpectWidths(Lines, IndexOf(Lines, "РЕЗУЛЬТАТЫ:") + 3, 97u);
-    EXPECT_EQ(Link.Windows[0]->Sets.size(), 200u);
 }
 
 }  // namespace

@@ -4,9 +4,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -16,35 +13,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
+#include "tests/TestFiles.h"
 
 namespace {
 
 class AtomicWriteTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Dir = fs::temp_directory_path() / ("hyd-atomic-" + std::to_string(::getpid()) + "-" +
-                                           std::to_string(std::random_device{}()));
-        fs::create_directories(Dir / "other");
-        SavedMask = ::umask(022);
-    }
-    void TearDown() override
-    {
-        ::umask(SavedMask);
-        std::error_code Ec;
-        fs::remove_all(Dir, Ec);
-    }
+    AtomicWriteTest() { fs::create_directories(Dir / "other"); }
+    ~AtomicWriteTest() override { ::umask(SavedMask); }
     std::string PathOf(const std::string& Name) const { return (Dir / Name).string(); }
-    static void Put(const std::string& Path, const std::string& Bytes)
-    {
-        std::ofstream(Path, std::ios::binary) << Bytes;
-    }
-    static std::string Get(const std::string& Path)
-    {
-        std::ifstream In(Path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
-    }
     static unsigned ModeOf(const std::string& Path)
     {
         struct stat S {};
@@ -64,8 +41,9 @@ protected:
         return Result;
     }
 
-    fs::path Dir;
-    mode_t SavedMask = 022;
+    TTempDir Temp;
+    const fs::path Dir = Temp.Path;
+    const mode_t SavedMask = ::umask(022);
 };
 
 using TNames = std::vector<std::string>;
@@ -86,7 +64,7 @@ TEST_F(AtomicWriteTest, ReplacedFileKeepsItsPermissionBits)
         const std::string Path = PathOf("a.txt");
         fs::remove(Path);
         if (C.Before) {
-            Put(Path, "old");
+            WriteText(Path, "old");
             ASSERT_EQ(::chmod(Path.c_str(), *C.Before), 0);
         }
         TAtomicFile File(Path);
@@ -100,7 +78,7 @@ TEST_F(AtomicWriteTest, ReplacedFileKeepsItsPermissionBits)
         }
         EXPECT_EQ(Temporary, 1);
         File.Commit();
-        EXPECT_EQ(Get(Path), "new text");
+        EXPECT_EQ(ReadText(Path), "new text");
         EXPECT_EQ(ModeOf(Path), C.After);
         EXPECT_EQ(Names(), (TNames{"a.txt", "other"}));
     }
@@ -110,7 +88,7 @@ TEST_F(AtomicWriteTest, ReplacedFileKeepsItsOwnerWhereTheSystemAllows)
 {
     if (::geteuid() != 0) GTEST_SKIP() << "only the superuser may give a file away";
     const std::string Path = PathOf("a.txt");
-    Put(Path, "old");
+    WriteText(Path, "old");
     ASSERT_EQ(::chown(Path.c_str(), 12345, 23456), 0);
     ASSERT_EQ(::chmod(Path.c_str(), 04750), 0);   // chown drops set-user-ID: it comes back
     WriteFileAtomically(Path, "new");
@@ -141,7 +119,7 @@ TEST_F(AtomicWriteTest, LinksStayLinksAndTheFileTheyNameIsReplaced)
         fs::remove_all(Dir);
         fs::create_directories(Dir / "other");
         if (C.RealExists) {
-            Put(PathOf(C.Real), "old");
+            WriteText(PathOf(C.Real), "old");
             ASSERT_EQ(::chmod(PathOf(C.Real).c_str(), 0600), 0);
         }
         for (const auto& [Name, Text] : C.Links) {
@@ -156,7 +134,7 @@ TEST_F(AtomicWriteTest, LinksStayLinksAndTheFileTheyNameIsReplaced)
 
         WriteFileAtomically(PathOf(C.Links.front().first), "new text");
 
-        EXPECT_EQ(Get(PathOf(C.Real)), "new text");
+        EXPECT_EQ(ReadText(PathOf(C.Real)), "new text");
         EXPECT_EQ(ModeOf(PathOf(C.Real)), C.RealExists ? 0600u : 0644u);
         for (const auto& [Name, Text] : C.Links) {
             EXPECT_TRUE(fs::is_symlink(PathOf(Name))) << Name;
@@ -198,7 +176,7 @@ TEST_F(AtomicWriteTest, FailureLeavesTheOldFileWholeAndNoTemporaryFile)
         SCOPED_TRACE(C.Name);
         fs::remove_all(Dir);
         fs::create_directories(Dir / "other");
-        Put(PathOf("keep.txt"), "old");
+        WriteText(PathOf("keep.txt"), "old");
         C.Prepare(Dir);
         const TNames Before = Names();
         const std::string Target = *C.Target ? PathOf(C.Target) : "";
@@ -213,9 +191,9 @@ TEST_F(AtomicWriteTest, FailureLeavesTheOldFileWholeAndNoTemporaryFile)
                       "Cannot write the file \"" + Target + "\": " + C.Step + ": " + C.Reason);
         }
         EXPECT_EQ(Names(), Before);
-        EXPECT_EQ(Get(PathOf("keep.txt")), "old");
+        EXPECT_EQ(ReadText(PathOf("keep.txt")), "old");
         if (fs::exists(Dir / "other/inside")) {
-            EXPECT_EQ(Get(PathOf("other/inside")), "kept");
+            EXPECT_EQ(ReadText(PathOf("other/inside")), "kept");
         }
     }
 }
@@ -224,7 +202,7 @@ TEST_F(AtomicWriteTest, DiskFullWhileStreamingLeavesTheOldFileWhole)
 {
     // The file-size limit makes writing fail, also for the superuser.
     const std::string Path = PathOf("a.txt");
-    Put(Path, "old");
+    WriteText(Path, "old");
     rlimit Saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &Saved), 0);
     rlimit Small = Saved;
@@ -243,7 +221,7 @@ TEST_F(AtomicWriteTest, DiskFullWhileStreamingLeavesTheOldFileWhole)
     std::signal(SIGXFSZ, OldHandler);
 
     EXPECT_EQ(Step, "cannot write");
-    EXPECT_EQ(Get(Path), "old");
+    EXPECT_EQ(ReadText(Path), "old");
     EXPECT_EQ(Names(), (TNames{"a.txt", "other"}));
 }
 
@@ -251,17 +229,17 @@ TEST_F(AtomicWriteTest, NothingChangesUntilCommitAndAnUncommittedFileLeavesNothi
 {
     const std::string Old = PathOf("old.txt");
     const std::string New = PathOf("new.txt");
-    Put(Old, "old");
+    WriteText(Old, "old");
     {
         TAtomicFile Replacing(Old);
         TAtomicFile Creating(New);
         Replacing.Write("replaced");
         Creating.Write("created");
-        EXPECT_EQ(Get(Old), "old");   // a reader still sees the old file
+        EXPECT_EQ(ReadText(Old), "old");   // a reader still sees the old file
         EXPECT_FALSE(fs::exists(New));
         EXPECT_EQ(Names().size(), 4u);   // and the two temporary files beside
         Replacing.Commit();
-        EXPECT_EQ(Get(Old), "replaced");
+        EXPECT_EQ(ReadText(Old), "replaced");
         EXPECT_THROW(Replacing.Write("more"), std::logic_error);
         // Creating goes out of scope without Commit.
     }
@@ -274,7 +252,7 @@ TEST_F(AtomicWriteTest, NothingChangesUntilCommitAndAnUncommittedFileLeavesNothi
         throw std::runtime_error("production failed");
     } catch (const std::runtime_error&) {
     }
-    EXPECT_EQ(Get(Old), "replaced");
+    EXPECT_EQ(ReadText(Old), "replaced");
     EXPECT_EQ(Names(), (TNames{"old.txt", "other"}));
 }
 
@@ -305,7 +283,7 @@ TEST_F(AtomicWriteTest, PiecesOfAnySizeArriveInOrder)
             File.Write(Piece);
         }
         File.Commit();
-        EXPECT_EQ(Get(PathOf("a.bin")), Expected);
+        EXPECT_EQ(ReadText(PathOf("a.bin")), Expected);
     }
     EXPECT_EQ(Names(), (TNames{"a.bin", "other"}));
 }
