@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/Calc.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "engine/UserLink.h"
 

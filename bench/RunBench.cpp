@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/Calc.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "engine/UserLink.h"
 

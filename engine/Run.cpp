@@ -11,6 +11,7 @@
 #include "engine/Calc.h"
 #include "engine/FloatFaults.h"
 #include "engine/RecordStore.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "engine/StepPhysics.h"
 #include "engine/UserLink.h"

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "engine/RunGlobals.h"
 #include "text/NumberText.h"
 
 // Marker of an absent value in the chart and the legend: the number a number

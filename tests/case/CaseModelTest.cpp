@@ -13,6 +13,7 @@
 #include "engine/Calc.h"
 #include "case/CaseModel.h"
 #include "tests/FakeLink.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "text/Profile.h"
 

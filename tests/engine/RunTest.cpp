@@ -10,6 +10,7 @@
 
 #include "engine/Calc.h"
 #include "tests/FakeLink.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "engine/UserLink.h"
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/Calc.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "engine/StepPhysics.h"
 

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "engine/Calc.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 
 TEST(Tables, NamesOfListEntriesAndTheFreeEntryOutsideTheTable)

@@ -11,6 +11,7 @@
 
 #include "engine/Calc.h"
 #include "tests/FakeLink.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "text/NumberText.h"
 #include "engine/UserLink.h"

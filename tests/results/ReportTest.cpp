@@ -12,6 +12,7 @@
 
 #include "engine/Calc.h"
 #include "tests/FakeLink.h"
+#include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "engine/UserLink.h"
 #include "text/Utf8Text.h"
