@@ -1,7 +1,7 @@
 #include "app/MaterialHelpers.h"
 
-#include "engine/Tables.h"
 #include "controls/ScalableEdit.h"
+#include "engine/Tables.h"
 
 #include <QComboBox>
 

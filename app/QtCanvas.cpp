@@ -25,9 +25,7 @@ QColor ToQColor(TColor Color)
     return QColor(Color.R, Color.G, Color.B);
 }
 
-TQtCanvas::TQtCanvas(QPainter& Painter) : Painter(Painter)
-{
-}
+TQtCanvas::TQtCanvas(QPainter& Painter) : Painter(Painter) {}
 
 TQtCanvas::~TQtCanvas()
 {
@@ -121,8 +119,8 @@ void TQtCanvas::Flush()
                       std::fabs(Transform.dx()) < 1e9 && std::fabs(Transform.dy()) < 1e9;
     if (Clip) {
         Painter.save();
-        Painter.setClipRect(QRectF(-Transform.dx(), -Transform.dy(), Device->width(),
-                                   Device->height()));
+        Painter.setClipRect(
+            QRectF(-Transform.dx(), -Transform.dy(), Device->width(), Device->height()));
     }
     Painter.drawPolyline(QtPoints.data(), static_cast<int>(QtPoints.size()));
     if (Clip)

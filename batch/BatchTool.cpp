@@ -10,13 +10,13 @@
 #include <string_view>
 #include <system_error>
 
-#include "engine/Calc.h"
 #include "case/CaseModel.h"
 #include "case/RunSetup.h"
+#include "engine/Calc.h"
+#include "engine/UserLink.h"
+#include "results/SvgCanvas.h"
 #include "text/AtomicWrite.h"
 #include "text/Profile.h"
-#include "results/SvgCanvas.h"
-#include "engine/UserLink.h"
 
 // HYD_VERSION and HYD_PRODUCT_NAME come from the build (the project version).
 
@@ -96,7 +96,8 @@ TOptions ParseArgs(const std::vector<std::string>& Args)
     bool OptionsEnded = false;
     auto SetFile = [](std::optional<std::string>& Slot, const std::string& Name,
                       const std::string& Value) {
-        if (Slot) throw TUsageError("параметр " + Name + " указан дважды");
+        if (Slot)
+            throw TUsageError("параметр " + Name + " указан дважды");
         Slot = Value;
     };
     for (std::size_t i = 0; i < Args.size(); ++i) {
@@ -121,10 +122,10 @@ TOptions ParseArgs(const std::vector<std::string>& Args)
             (Name == "--help" ? Options.Help : Options.Version) = true;
             continue;
         }
-        const bool TakesValue = Name == "--report" || Name == "--csv" ||
-                                Name == "--stages-csv" || Name == "--svg" ||
-                                Name == "--size" || Name == "--gravity";
-        if (!TakesValue) throw TUsageError("неизвестный параметр " + Quoted(Name));
+        const bool TakesValue = Name == "--report" || Name == "--csv" || Name == "--stages-csv" ||
+                                Name == "--svg" || Name == "--size" || Name == "--gravity";
+        if (!TakesValue)
+            throw TUsageError("неизвестный параметр " + Quoted(Name));
         std::string Value;
         if (Eq != std::string::npos) {
             Value = Arg.substr(Eq + 1);
@@ -133,13 +134,20 @@ TOptions ParseArgs(const std::vector<std::string>& Args)
         } else {
             throw TUsageError("для параметра " + Name + " не указано значение");
         }
-        if (Value.empty()) throw TUsageError("для параметра " + Name + " не указано значение");
-        if (Name == "--report") SetFile(Options.Report, Name, Value);
-        else if (Name == "--csv") SetFile(Options.Csv, Name, Value);
-        else if (Name == "--stages-csv") SetFile(Options.StagesCsvFile, Name, Value);
-        else if (Name == "--svg") SetFile(Options.Svg, Name, Value);
-        else if (Name == "--size") ParseSize(Value, Options);
-        else ParseGravity(Value, Options);
+        if (Value.empty())
+            throw TUsageError("для параметра " + Name + " не указано значение");
+        if (Name == "--report")
+            SetFile(Options.Report, Name, Value);
+        else if (Name == "--csv")
+            SetFile(Options.Csv, Name, Value);
+        else if (Name == "--stages-csv")
+            SetFile(Options.StagesCsvFile, Name, Value);
+        else if (Name == "--svg")
+            SetFile(Options.Svg, Name, Value);
+        else if (Name == "--size")
+            ParseSize(Value, Options);
+        else
+            ParseGravity(Value, Options);
     }
     if (!CaseGiven && !Options.Help && !Options.Version)
         throw TUsageError("не указан файл параметров");
@@ -201,11 +209,13 @@ public:
     {
         bool First = true;
         for (double X : Values) {
-            if (!First) Buffer += ',';
+            if (!First)
+                Buffer += ',';
             First = false;
             char Text[32];
             const auto [End, Ec] = std::to_chars(Text, Text + sizeof Text, X);
-            if (Ec != std::errc()) throw std::runtime_error("number text");
+            if (Ec != std::errc())
+                throw std::runtime_error("number text");
             Buffer.append(Text, End);
         }
         Buffer += '\n';
@@ -213,7 +223,8 @@ public:
     }
     void Finish()
     {
-        if (!Buffer.empty()) Sink(Buffer);
+        if (!Buffer.empty())
+            Sink(Buffer);
         Buffer.clear();
     }
 
@@ -221,7 +232,8 @@ private:
     static constexpr std::size_t Chunk = 1 << 20;
     void Pass()
     {
-        if (Buffer.size() >= Chunk) Finish();
+        if (Buffer.size() >= Chunk)
+            Finish();
     }
     const TSink& Sink;
     std::string Buffer;
@@ -257,8 +269,7 @@ std::string Collect(const std::function<void(const TSink&)>& Produce)
 }
 
 // Step 4 onwards of a batch run: the case can be calculated.
-int CalculateCase(const TOptions& Options, const TCase& Case, std::ostream& Out,
-                  std::ostream& Err)
+int CalculateCase(const TOptions& Options, const TCase& Case, std::ostream& Out, std::ostream& Err)
 {
     TBatchLink Link(Err);
     TCalc Calc;
@@ -285,7 +296,8 @@ int CalculateCase(const TOptions& Options, const TCase& Case, std::ostream& Out,
     bool Failed = false;
     auto Write = [&](const std::optional<std::string>& Name,
                      const std::function<void(const TSink&)>& Produce) {
-        if (!Name) return;
+        if (!Name)
+            return;
         try {
             WriteOutput(*Name, Produce);
         } catch (const std::exception& E) {
@@ -307,7 +319,8 @@ int CalculateCase(const TOptions& Options, const TCase& Case, std::ostream& Out,
             Failed = true;
         }
     }
-    if (Failed) return BatchFailure;
+    if (Failed)
+        return BatchFailure;
     return Link.ErrorCount > 0 ? BatchCalcError : BatchOk;
 }
 
@@ -330,12 +343,15 @@ int RunBatch(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
         Options = ParseArgs(Args);
     } catch (const TUsageError& E) {
         Err << ToolName << ": " << E.what() << "\n"
-            << "Справка: " << ToolName << " --help\n" << std::flush;
+            << "Справка: " << ToolName << " --help\n"
+            << std::flush;
         return BatchFailure;
     }
     if (Options.Help || Options.Version) {
-        if (Options.Help) Out << HelpText;
-        else Out << ToolName << " (" << HYD_PRODUCT_NAME << ") " << HYD_VERSION << "\n";
+        if (Options.Help)
+            Out << HelpText;
+        else
+            Out << ToolName << " (" << HYD_PRODUCT_NAME << ") " << HYD_VERSION << "\n";
         Out.flush();
         return Out ? BatchOk : BatchFailure;
     }

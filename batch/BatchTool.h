@@ -10,9 +10,9 @@
 class TCalc;
 
 // Exit statuses of the batch tool.
-inline constexpr int BatchOk = 0;          // the calculation ran without an error message
-inline constexpr int BatchCalcError = 1;   // an error message was shown
-inline constexpr int BatchFailure = 2;     // usage, unreadable case, unwritable output
+inline constexpr int BatchOk = 0;         // the calculation ran without an error message
+inline constexpr int BatchCalcError = 1;  // an error message was shown
+inline constexpr int BatchFailure = 2;    // usage, unreadable case, unwritable output
 
 // Runs the tool with its arguments (without the program name). Help, version
 // and the report without an output option go to Out; messages and the tool's

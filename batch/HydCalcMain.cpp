@@ -9,6 +9,7 @@
 int main(int argc, char** argv)
 {
     std::vector<std::string> Args;
-    for (int i = 1; i < argc; ++i) Args.emplace_back(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        Args.emplace_back(argv[i]);
     return RunBatch(Args, std::cout, std::cerr);
 }

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <random>
 
-#include "engine/Calc.h"
 #include "app/QtCanvas.h"
+#include "engine/Calc.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
-#include "engine/Calc.h"
 #include "dialogs/QtUserLink.h"
+#include "engine/Calc.h"
 #include "engine/UserLink.h"
 
 namespace {
@@ -30,7 +30,10 @@ void Ensure_Application()
 // Shows nothing, is never cancelled.
 class TNoOpLink : public TUserLink {
 public:
-    std::unique_ptr<TProgress> Percent_Open(const std::string&) override { return SilentProgress(); }
+    std::unique_ptr<TProgress> Percent_Open(const std::string&) override
+    {
+        return SilentProgress();
+    }
     void Dialog_Error(const std::string&) override {}
     void Dialog_Warning(const std::string&) override {}
 };

@@ -49,8 +49,8 @@ void BM_ConstantPressureReport(benchmark::State& State)
     for (int i = 0; i < Rows; ++i) {
         const double t = (i + 1) * 1e-4;
         const double v = 6.3 * (1 - std::exp(-t * 3));
-        Records[static_cast<std::size_t>(i)] = {t, 0.1 + v * t, v, 18.9 * std::exp(-t * 3),
-                                                 v * v * 120 * t, v * 0.05 * 998 / 0.001};
+        Records[static_cast<std::size_t>(i)] = {
+            t, 0.1 + v * t, v, 18.9 * std::exp(-t * 3), v * v * 120 * t, v * 0.05 * 998 / 0.001};
     }
     Calc.Records = Records.data();
     Calc.Capacity = Calc.Count = Rows;

@@ -28,9 +28,8 @@ public:
 // Time per step from the time of one run of Steps steps.
 benchmark::Counter PerStep(int Steps)
 {
-    return benchmark::Counter(Steps,
-                              benchmark::Counter::kIsIterationInvariantRate |
-                                  benchmark::Counter::kInvert);
+    return benchmark::Counter(Steps, benchmark::Counter::kIsIterationInvariantRate |
+                                         benchmark::Counter::kInvert);
 }
 
 // The flow of the step benchmark: water +20 °C, 2 bar, a 50 mm smooth pipe

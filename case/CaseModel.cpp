@@ -5,11 +5,11 @@
 
 #include "engine/Calc.h"
 #include "engine/Tables.h"
+#include "engine/UserLink.h"
 #include "engine/WaveSpeed.h"
-#include "text/ProfileFloat.h"
 #include "text/NumberText.h"
 #include "text/Profile.h"
-#include "engine/UserLink.h"
+#include "text/ProfileFloat.h"
 
 namespace {
 
@@ -26,8 +26,7 @@ const std::vector<TScaleDef> PressureScales = {
     {"атм", 101325}, {"кг/кв.см", 98000}, {"Па", 1}, {"кПа", 1000}, {"МПа", 1e6}};
 const std::vector<TScaleDef> SlopeScales = {{"°", 1}, {"рад", 57.29577951308232}};
 const std::vector<TScaleDef> DensityScales = {{"кг/куб.м", 1}, {"г/куб.см", 1000}};
-const std::vector<TScaleDef> ViscosityScales = {
-    {"кг/м·с", 1}, {"г/м·с", 0.001}, {"г/см·с", 0.1}};
+const std::vector<TScaleDef> ViscosityScales = {{"кг/м·с", 1}, {"г/м·с", 0.001}, {"г/см·с", 0.1}};
 // The tera unit is written with a Latin "T".
 const std::vector<TScaleDef> CompressibilityScales = {
     {"1/МПа", 1e-6}, {"1/ГПа", 1e-9}, {"1/TПа", 1e-12}};
@@ -43,8 +42,8 @@ std::vector<TEditorDef> MakeEditorDefs()
     const char* Dialog = "Form_Calc";
     std::vector<TEditorDef> D = {
         {E::Time, Main, "Edit_Scalable_Time", "Шаг расчёта",
-         "Длительность одного шага расчёта. ДОЛЖНА БЫТЬ БОЛЬШЕ 0!",
-         TimeScales, 0.001, 0, 1e6, DataSection, "Step", 0.001, &TCase::Step},
+         "Длительность одного шага расчёта. ДОЛЖНА БЫТЬ БОЛЬШЕ 0!", TimeScales, 0.001, 0, 1e6,
+         DataSection, "Step", 0.001, &TCase::Step},
         {E::Speed, Main, "Edit_Scalable_Speed", "Скорость",
          "Исходная скорость потока. Может быть и положительной (внутрь трубы), и "
          "отрицательной (наружу из трубы).",
@@ -70,11 +69,10 @@ std::vector<TEditorDef> MakeEditorDefs()
          ViscosityScales, 0.001, 0, 1e6, DataSection, "Viscous", 0.001, &TCase::Viscous},
         {E::Cond, Main, "Edit_Scalable_Cond", "Сжимаемость",
          "Сжимаемость жидкости (не может быть отрицательной, зависит от температуры).",
-         CompressibilityScales, 1e-12, 0, 1e6, DataSection, "Condens", 4.6e-10,
-         &TCase::Condens},
+         CompressibilityScales, 1e-12, 0, 1e6, DataSection, "Condens", 4.6e-10, &TCase::Condens},
         {E::Diam, Main, "Edit_Scalable_Diam", "Диаметр",
-         "Внутренний диаметр трубы (не может быть отрицательным).",
-         ShortLengthScales, 0.01, 0, 1e6, DataSection, "Diameter", 0.1, &TCase::Diameter},
+         "Внутренний диаметр трубы (не может быть отрицательным).", ShortLengthScales, 0.01, 0, 1e6,
+         DataSection, "Diameter", 0.1, &TCase::Diameter},
         {E::Length, Main, "Edit_Scalable_Length", "Длина (0-бескон.)",
          "Длина трубы от входа до выхода (до свободного излива), 0 — бесконечная труба. "
          "Не может быть меньше заполнения.",
@@ -88,15 +86,15 @@ std::vector<TEditorDef> MakeEditorDefs()
          "отрицательным!",
          YoungScales, 1e9, 0, 1e15, DataSection, "Young", 2e11, &TCase::Young},
         {E::Walls, Main, "Edit_Scalable_Walls", "Толщина стенок",
-         "Толщина стенок трубы (не может быть отрицательной).",
-         ShortLengthScales, 0.001, 0, 1e6, DataSection, "Walls", 0.001, &TCase::Walls},
+         "Толщина стенок трубы (не может быть отрицательной).", ShortLengthScales, 0.001, 0, 1e6,
+         DataSection, "Walls", 0.001, &TCase::Walls},
 
         {E::BlowSpeed, Dialog, "Edit_Scalable_Speed", "Скорость",
          "Скорость потока в момент остановки при гидроударе. Не может быть отрицательной.",
          MainSpeedScales, 1, 0, 1e6, BlowSection, "Speed", 0, &TCase::BlowSpeed},
         {E::BlowDiam, Dialog, "Edit_Scalable_Diam", "Диаметр",
-         "Внутренний диаметр разгонной трубы (не может быть отрицательным).",
-         ShortLengthScales, 0.01, 0, 1e6, BlowSection, "Diameter", 0.1, &TCase::BlowDiameter},
+         "Внутренний диаметр разгонной трубы (не может быть отрицательным).", ShortLengthScales,
+         0.01, 0, 1e6, BlowSection, "Diameter", 0.1, &TCase::BlowDiameter},
         {E::BlowLength, Dialog, "Edit_Scalable_Length", "Длина",
          "Длина разгонной трубы от входа до отбойного клапана (ограничивает длительность "
          "расчёта). 0 — расчёт без ограничения длительности.",
@@ -110,8 +108,8 @@ std::vector<TEditorDef> MakeEditorDefs()
          "отрицательным! 0 — нет ограничений на длительность расчёта.",
          YoungScales, 1e9, 0, 1e15, BlowSection, "Young", 2e11, &TCase::BlowYoung},
         {E::BlowWalls, Dialog, "Edit_Scalable_Walls", "Толщина стенок",
-         "Толщина стенок разгонной трубы (не может быть отрицательной).",
-         ShortLengthScales, 0.001, 0, 1e6, BlowSection, "Walls", 0.001, &TCase::BlowWalls},
+         "Толщина стенок разгонной трубы (не может быть отрицательной).", ShortLengthScales, 0.001,
+         0, 1e6, BlowSection, "Walls", 0.001, &TCase::BlowWalls},
 
         {E::Gravity, "Form_Gravity", "Edit_Scalable_Gravity", "Гравитационное ускорение",
          "Суммарное ускорение всех потенциальных и центробежных сил, воздействующее на "
@@ -148,7 +146,8 @@ int InitialScaleIndex(const TEditorDef& Def)
         if (Distance < Best) {
             Best = Distance;
             Found = static_cast<int>(i);
-            if (Distance == 0) break;
+            if (Distance == 0)
+                break;
         }
     }
     return Found;
@@ -157,7 +156,8 @@ int InitialScaleIndex(const TEditorDef& Def)
 double InitialScaleFactor(const TEditorDef& Def)
 {
     const int Index = InitialScaleIndex(Def);
-    if (Index < 0) return 1.0;
+    if (Index < 0)
+        return 1.0;
     const double Factor = Def.Scales[static_cast<std::size_t>(Index)].Factor;
     return Factor != 0.0 ? Factor : 1.0;
 }
@@ -174,8 +174,10 @@ double EditorValue(const TEditorDef& Def, double V)
         const double Low = (Def.MinValue - Offset) / Factor;
         const double High = (Def.MaxValue - Offset) / Factor;
         if (High >= Low) {
-            if (S < Low) S = Low;
-            if (S > High) S = High;
+            if (S < Low)
+                S = Low;
+            if (S > High)
+                S = High;
         }
     }
     return Offset + Factor * S;
@@ -188,15 +190,19 @@ double EditorValue(TEditorId Id, double V)
 
 int32_t StepsValue(int64_t Steps)
 {
-    if (Steps < StepsMin) return StepsMin;
-    if (Steps > StepsMax) return StepsMax;
+    if (Steps < StepsMin)
+        return StepsMin;
+    if (Steps > StepsMax)
+        return StepsMax;
     return static_cast<int32_t>(Steps);
 }
 
 int ClampIndex(int64_t Index, int Count)
 {
-    if (Index >= Count) Index = static_cast<int64_t>(Count) - 1;
-    if (Index < 0) Index = 0;
+    if (Index >= Count)
+        Index = static_cast<int64_t>(Count) - 1;
+    if (Index < 0)
+        Index = 0;
     return static_cast<int>(Index);
 }
 
@@ -254,8 +260,7 @@ void LoadCase(TProfile& Profile, TCase& Case)
     Case.MayBlow = Profile.ReadBool(BlowSection, "MayBlow", Case.MayBlow);
 }
 
-void SaveCase(TProfile& Profile, const TCase& Case, std::optional<int> Top,
-              std::optional<int> Left)
+void SaveCase(TProfile& Profile, const TCase& Case, std::optional<int> Top, std::optional<int> Left)
 {
     using E = TEditorId;
     WriteValue(Profile, Case, E::Time);
@@ -273,8 +278,10 @@ void SaveCase(TProfile& Profile, const TCase& Case, std::optional<int> Top,
         WriteValue(Profile, Case, Id);
     Profile.WriteInteger(BlowSection, "NarrowingKind", Case.NarrowingKind);
     Profile.WriteBool(BlowSection, "MayTrunc", Case.MayTrunc);
-    if (Top) Profile.WriteInteger(BlowSection, "Top", *Top);
-    if (Left) Profile.WriteInteger(BlowSection, "Left", *Left);
+    if (Top)
+        Profile.WriteInteger(BlowSection, "Top", *Top);
+    if (Left)
+        Profile.WriteInteger(BlowSection, "Left", *Left);
 }
 
 // ---------------------------------------------------------------------------
@@ -297,9 +304,8 @@ bool CanWaveSpeed(const TCase& Case)
 
 bool CanDrive(const TCase& Case)
 {
-    return Case.Density > 0 && Case.Condens > 0 && Case.BlowSpeed > 0 &&
-           Case.BlowDiameter > 0 && Case.BlowYoung > 0 && Case.BlowWalls > 0 &&
-           Case.Diameter > 0;
+    return Case.Density > 0 && Case.Condens > 0 && Case.BlowSpeed > 0 && Case.BlowDiameter > 0 &&
+           Case.BlowYoung > 0 && Case.BlowWalls > 0 && Case.Diameter > 0;
 }
 
 TStatus CaseStatus(const TCase& Case, bool DriveMode)
@@ -308,9 +314,10 @@ TStatus CaseStatus(const TCase& Case, bool DriveMode)
     if (CanCalculate(Case)) {
         Status.Text = " Можно выполнить расчёт ускорения ";
         Status.Text += CanFriction(Case) ? "с учётом трения" : "без учёта трения";
-        if (CanWaveSpeed(Case)) Status.Text += " и расчёт гидроудара";
-        Status.Text += CanDrive(Case) && DriveMode ? " под действием гидроудара"
-                                                   : " при постоянном давлении";
+        if (CanWaveSpeed(Case))
+            Status.Text += " и расчёт гидроудара";
+        Status.Text +=
+            CanDrive(Case) && DriveMode ? " под действием гидроудара" : " при постоянном давлении";
         if (Case.Length > 0 && Case.InitialFill >= Case.Length * 1.0000001) {
             Status.Colour = TStatus::TColour::Warning;
             Status.Text += " (заполнение превышает длину трубы и будет уменьшено)";
@@ -321,12 +328,16 @@ TStatus CaseStatus(const TCase& Case, bool DriveMode)
     }
     std::string List;
     auto Add = [&List](const char* Item) {
-        if (!List.empty()) List += ", ";
+        if (!List.empty())
+            List += ", ";
         List += Item;
     };
-    if (!(Case.Step > 0)) Add("шаг времени должен быть больше 0");
-    if (!(Case.Steps > 0)) Add("число шагов расчёта должно быть больше 0");
-    if (!(Case.Density > 0)) Add("плотность должна быть больше 0");
+    if (!(Case.Step > 0))
+        Add("шаг времени должен быть больше 0");
+    if (!(Case.Steps > 0))
+        Add("число шагов расчёта должно быть больше 0");
+    if (!(Case.Density > 0))
+        Add("плотность должна быть больше 0");
     Status.Text = " ——— Недостаточно данных для расчёта: " + List + "! ———";
     Status.Colour = TStatus::TColour::Missing;
     Status.CanRun = false;
@@ -338,8 +349,8 @@ TPeriod CasePeriod(const TCase& Case, bool DriveMode)
     TPeriod Period;
     if (DriveMode && Case.BlowSpeed > 0 && Case.BlowLength > 0 && Case.BlowDiameter > 0 &&
         Case.Density > 0 && Case.Condens > 0) {
-        const double C = WaveSpeed(Case.Density, Case.Condens, Case.BlowDiameter,
-                                   Case.BlowWalls, Case.BlowYoung);
+        const double C = WaveSpeed(Case.Density, Case.Condens, Case.BlowDiameter, Case.BlowWalls,
+                                   Case.BlowYoung);
         const double T = Case.BlowLength / C;
         Period.StepsVisible = false;
         Period.Text =
@@ -358,12 +369,12 @@ TPeriod CasePeriod(const TCase& Case, bool DriveMode)
 TRunKind PrepareRun(const TCase& Case, bool DriveMode, TCalc& Calc, TCalc& Blow)
 {
     Calc.SetParams(Case.Steps, Case.Step, Case.Pressure, Case.InitialSpeed, Case.InitialFill,
-                   Case.Slope, Case.Density, Case.Viscous, Case.Condens, Case.Diameter,
-                   Case.Length, Case.Walls, Case.Rough, Case.Young);
+                   Case.Slope, Case.Density, Case.Viscous, Case.Condens, Case.Diameter, Case.Length,
+                   Case.Walls, Case.Rough, Case.Young);
     const double V = DriveMode ? Case.BlowSpeed : 0;
     Blow.SetParams(Case.Steps, Case.Step, Case.Pressure, V, Case.InitialFill, Case.BlowSlope,
-                   Case.Density, Case.Viscous, Case.Condens, Case.BlowDiameter,
-                   Case.BlowLength, Case.BlowWalls, Case.Rough, Case.BlowYoung);
+                   Case.Density, Case.Viscous, Case.Condens, Case.BlowDiameter, Case.BlowLength,
+                   Case.BlowWalls, Case.Rough, Case.BlowYoung);
     if (V > 0 && Case.BlowLength > 0 && Case.BlowDiameter > 0 && Case.Density > 0 &&
         Case.Condens > 0)
         return Case.MayTrunc ? TRunKind::RepeatedHammer : TRunKind::SingleHammer;
@@ -377,8 +388,7 @@ const char* RunStatusText(TRunKind Kind)
         return "Выполнение расчёта множественного гидроудара по текущему набору данных...";
     case TRunKind::SingleHammer:
         return "Выполнение расчёта одиночного гидроудара по текущему набору данных...";
-    case TRunKind::ConstantPressure:
-        break;
+    case TRunKind::ConstantPressure: break;
     }
     return "Выполнение расчёта по текущему набору данных...";
 }
@@ -390,5 +400,6 @@ void RunPrepared(TCalc& Calc, TRunKind Kind)
         return;
     }
     Calc.ClearStages();
-    if (!Calc.Run(0)) UserLink().Dialog_Warning("Расчёт прерван");
+    if (!Calc.Run(0))
+        UserLink().Dialog_Warning("Расчёт прерван");
 }

@@ -29,34 +29,34 @@ inline constexpr const char* StepsHint = "Количество шагов рас
 
 struct TCase {
     // Section "Data": the main window.
-    double Step = 0.001;          // s
+    double Step = 0.001;  // s
     int32_t Steps = StepsDefault;
-    double InitialFill = 0;       // m
-    double InitialSpeed = 0;      // m/s
-    double Slope = 0;             // degrees
-    double Pressure = 100000;     // Pa
-    double Density = 1000;        // kg/m³
-    double Viscous = 0.001;       // Pa·s
-    double Condens = 4.6e-10;     // 1/Pa
-    double Diameter = 0.1;        // m
-    double Length = 0;            // m, 0: endless pipe
-    double Rough = 0.0001;        // m
-    double Young = 2e11;          // Pa
-    double Walls = 0.001;         // m
-    int LiquidKind = 0;           // index into the liquid table
-    int PipeKind = 0;             // index into the material table
+    double InitialFill = 0;    // m
+    double InitialSpeed = 0;   // m/s
+    double Slope = 0;          // degrees
+    double Pressure = 100000;  // Pa
+    double Density = 1000;     // kg/m³
+    double Viscous = 0.001;    // Pa·s
+    double Condens = 4.6e-10;  // 1/Pa
+    double Diameter = 0.1;     // m
+    double Length = 0;         // m, 0: endless pipe
+    double Rough = 0.0001;     // m
+    double Young = 2e11;       // Pa
+    double Walls = 0.001;      // m
+    int LiquidKind = 0;        // index into the liquid table
+    int PipeKind = 0;          // index into the material table
 
     // Section "BlowData": the drive and the water-hammer dialog.
-    bool MayBlow = false;         // the drive is on
-    double BlowSpeed = 0;         // m/s, key "Speed"
-    int BlowPipeKind = 0;         // key "PipeKind"
-    double BlowDiameter = 0.1;    // m, key "Diameter"
-    double BlowLength = 0;        // m, key "Length"
-    double BlowSlope = 0;         // degrees, key "Slope"
-    double BlowYoung = 2e11;      // Pa, key "Young"
-    double BlowWalls = 0.001;     // m, key "Walls"
-    int NarrowingKind = 0;        // 0 "не учитывать", 1 "резкое"
-    bool MayTrunc = false;        // "Для отсечённого объёма"
+    bool MayBlow = false;       // the drive is on
+    double BlowSpeed = 0;       // m/s, key "Speed"
+    int BlowPipeKind = 0;       // key "PipeKind"
+    double BlowDiameter = 0.1;  // m, key "Diameter"
+    double BlowLength = 0;      // m, key "Length"
+    double BlowSlope = 0;       // degrees, key "Slope"
+    double BlowYoung = 2e11;    // Pa, key "Young"
+    double BlowWalls = 0.001;   // m, key "Walls"
+    int NarrowingKind = 0;      // 0 "не учитывать", 1 "резкое"
+    bool MayTrunc = false;      // "Для отсечённого объёма"
 };
 
 // ---------------------------------------------------------------------------
@@ -77,9 +77,26 @@ inline constexpr const char* EditorScaleFormat = "%.3f";
 // EditorDefs().
 enum class TEditorId {
     // Main window.
-    Time, Speed, Fill, Press, Slope, Dens, Visc, Cond, Diam, Length, Rough, Young, Walls,
+    Time,
+    Speed,
+    Fill,
+    Press,
+    Slope,
+    Dens,
+    Visc,
+    Cond,
+    Diam,
+    Length,
+    Rough,
+    Young,
+    Walls,
     // Water-hammer dialog.
-    BlowSpeed, BlowDiam, BlowLength, BlowSlope, BlowYoung, BlowWalls,
+    BlowSpeed,
+    BlowDiam,
+    BlowLength,
+    BlowSlope,
+    BlowYoung,
+    BlowWalls,
     // Additional parameters dialog.
     Gravity,
     Count_
@@ -89,12 +106,12 @@ inline constexpr int EditorCount = static_cast<int>(TEditorId::Count_);
 // Configuration of one value editor. Limits and Default are in base units.
 struct TEditorDef {
     TEditorId Id;
-    const char* Form;      // "Form_Main", "Form_Calc" or "Form_Gravity"
-    const char* Name;      // control name, e.g. "Edit_Scalable_Time"
-    const char* Caption;   // caption left of the field
-    const char* Hint;      // tool tip
-    std::vector<TScaleDef> Scales;   // in list order
-    double InitialFactor;  // SelectUnits picks the scale whose factor is nearest
+    const char* Form;               // "Form_Main", "Form_Calc" or "Form_Gravity"
+    const char* Name;               // control name, e.g. "Edit_Scalable_Time"
+    const char* Caption;            // caption left of the field
+    const char* Hint;               // tool tip
+    std::vector<TScaleDef> Scales;  // in list order
+    double InitialFactor;           // SelectUnits picks the scale whose factor is nearest
     double MinValue;
     double MaxValue;
     const char* Section;   // parameter-file section; nullptr: not stored
@@ -130,7 +147,7 @@ int ClampIndex(int64_t Index, int Count);
 
 // The choices of "Сужение утечки".
 inline constexpr int NarrowingCount = 2;
-const char* NarrowingName(int Index);   // "не учитывать", "резкое"; nullptr outside 0..1
+const char* NarrowingName(int Index);  // "не учитывать", "резкое"; nullptr outside 0..1
 
 // Parameter-file sections.
 inline constexpr const char* DataSection = "Data";
@@ -169,8 +186,8 @@ bool CanDrive(const TCase& Case);
 struct TStatus {
     enum class TColour { Normal, Warning, Missing };
     std::string Text;
-    TColour Colour = TColour::Normal;   // Warning: fill exceeds the pipe length
-    bool CanRun = false;                // the run command is enabled
+    TColour Colour = TColour::Normal;  // Warning: fill exceeds the pipe length
+    bool CanRun = false;               // the run command is enabled
 };
 TStatus CaseStatus(const TCase& Case, bool DriveMode);
 

@@ -29,8 +29,8 @@ TRunKind TRunSetup::Run(bool DriveMode, TCalc& Calc)
     return Kind;
 }
 
-TRunKind RunCase(const TCase& Case, bool DriveMode, TCalc& Calc, TCalc& Blow,
-                 double RunGravity, TUserLink& Link)
+TRunKind RunCase(const TCase& Case, bool DriveMode, TCalc& Calc, TCalc& Blow, double RunGravity,
+                 TUserLink& Link)
 {
     TRunSetup Setup(Case, Blow, RunGravity, Link);
     return Setup.Run(DriveMode, Calc);

@@ -2,5 +2,4 @@
 
 std::string IniFileName = "Hyd.ini";
 std::string DataFileName = "Data.Hyd";
-const std::string ParamFileFilter =
-    "*.Hyd — файлы параметров расчёта|*.Hyd|*.* — все файлы|*.*";
+const std::string ParamFileFilter = "*.Hyd — файлы параметров расчёта|*.Hyd|*.* — все файлы|*.*";

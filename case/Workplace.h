@@ -4,6 +4,6 @@
 
 #include <string>
 
-extern std::string IniFileName;    // "Hyd.ini" until the command line names another
-extern std::string DataFileName;   // "Data.Hyd" until the settings file names another
+extern std::string IniFileName;   // "Hyd.ini" until the command line names another
+extern std::string DataFileName;  // "Data.Hyd" until the settings file names another
 extern const std::string ParamFileFilter;

@@ -27,7 +27,8 @@ TForm_Calculate* Calculator_Create()
     try {
         Form_Calculate = new TForm_Calculate();
         // Owned by the application: freed when its event loop ends.
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, Form_Calculate.data(), &QObject::deleteLater);
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, Form_Calculate.data(),
+                         &QObject::deleteLater);
     } catch (...) {
         Form_Calculate = nullptr;
     }
@@ -35,11 +36,14 @@ TForm_Calculate* Calculator_Create()
 }
 
 namespace {
-QString Text(ZoNumber::Text Entry) { return QString::fromStdString(ZoNumber::Get_Text(Entry)); }
+QString Text(ZoNumber::Text Entry)
+{
+    return QString::fromStdString(ZoNumber::Get_Text(Entry));
+}
 
 constexpr int Max_Tape_Lines = 100;
 constexpr int Max_Number_Length = 29;
-const QString Minus_Sign = QStringLiteral("\u2013");   // en dash on the tape
+const QString Minus_Sign = QStringLiteral("\u2013");  // en dash on the tape
 const QString Sign_Change = QStringLiteral("/\u2013/");
 
 const QColor Colour_Lime(0, 255, 0);
@@ -70,8 +74,9 @@ QString Number_At_End(const QString& Line)
             --Start;
             continue;
         }
-        const bool Between_Digits = C == QLatin1Char(Group_Separator) && Start >= 2 && Start < Line.size()
-                                    && Line[Start - 2].isDigit() && Line[Start].isDigit();
+        const bool Between_Digits = C == QLatin1Char(Group_Separator) && Start >= 2 &&
+                                    Start < Line.size() && Line[Start - 2].isDigit() &&
+                                    Line[Start].isDigit();
         if (!Between_Digits)
             break;
         --Start;
@@ -81,8 +86,8 @@ QString Number_At_End(const QString& Line)
     return Number;
 }
 
-QPushButton* Key_Button(QWidget* Parent, const QString& Caption, const QString& Hint, int X, int Y, int W = 36,
-                        int H = 28)
+QPushButton* Key_Button(QWidget* Parent, const QString& Caption, const QString& Hint, int X, int Y,
+                        int W = 36, int H = 28)
 {
     auto* Button = new QPushButton(Caption, Parent);
     Button->setFocusPolicy(Qt::NoFocus);
@@ -159,7 +164,8 @@ void TForm_Calculate::Create_Controls()
     for (int D = 1; D <= 9; ++D) {
         const int Row = 2 - (D - 1) / 3;
         const int Col = (D - 1) % 3;
-        BitBtn_Digit[D] = Key_Button(Panel_Digits, QString::number(D), {}, 4 + Col * 39, 4 + Row * 32);
+        BitBtn_Digit[D] =
+            Key_Button(Panel_Digits, QString::number(D), {}, 4 + Col * 39, 4 + Row * 32);
     }
     BitBtn_Digit[0] = Key_Button(Panel_Digits, "0", {}, 4, 100, 75);
     BitBtn_Separate = Key_Button(Panel_Digits, QString(QLatin1Char(Decimal_Separator)),
@@ -190,12 +196,15 @@ void TForm_Calculate::Create_Controls()
     BitBtn_Cancel->setAutoDefault(false);
 
     for (int D = 0; D <= 9; ++D)
-        connect(BitBtn_Digit[D], &QPushButton::clicked, this, [this, D] { Digit_Entry(QChar('0' + D)); });
-    connect(BitBtn_Separate, &QPushButton::clicked, this, [this] { Digit_Entry(QLatin1Char(Decimal_Separator)); });
+        connect(BitBtn_Digit[D], &QPushButton::clicked, this,
+                [this, D] { Digit_Entry(QChar('0' + D)); });
+    connect(BitBtn_Separate, &QPushButton::clicked, this,
+            [this] { Digit_Entry(QLatin1Char(Decimal_Separator)); });
     const std::pair<QPushButton*, QString> Operations[] = {
-        {BitBtn_Div, "/"},      {BitBtn_Mul, "*"},      {BitBtn_Sub, "-"},      {BitBtn_Add, "+"},
-        {BitBtn_Sign, Sign_Change}, {BitBtn_Round, "ROUND"}, {BitBtn_Sqrt, "SQRT"}, {BitBtn_Inv, "1/X"},
-        {BitBtn_Percent, "%"},  {BitBtn_Result, "="},
+        {BitBtn_Div, "/"},     {BitBtn_Mul, "*"},          {BitBtn_Sub, "-"},
+        {BitBtn_Add, "+"},     {BitBtn_Sign, Sign_Change}, {BitBtn_Round, "ROUND"},
+        {BitBtn_Sqrt, "SQRT"}, {BitBtn_Inv, "1/X"},        {BitBtn_Percent, "%"},
+        {BitBtn_Result, "="},
     };
     for (const auto& [Button, Name] : Operations)
         connect(Button, &QPushButton::clicked, this, [this, Name = Name] { Do_Operation(Name); });
@@ -324,7 +333,8 @@ void TForm_Calculate::Show_On_Display(const QString& Text)
 {
     QFont Font = Label_Indicate->font();
     Font.setPointSizeF(FDisplay_Point_Size);
-    while (QFontMetrics(Font).horizontalAdvance(Text) > Label_Indicate->width() && Font.pointSizeF() > 5.0)
+    while (QFontMetrics(Font).horizontalAdvance(Text) > Label_Indicate->width() &&
+           Font.pointSizeF() > 5.0)
         Font.setPointSizeF(Font.pointSizeF() - 0.5);
     Label_Indicate->setFont(Font);
     Label_Indicate->setText(Text);
@@ -566,7 +576,8 @@ bool TForm_Calculate::eventFilter(QObject* Watched, QEvent* Event)
         Tape_Double_Click(static_cast<QMouseEvent*>(Event)->position().toPoint());
         return true;
     }
-    if (Watched == ListBox_Check && (Event->type() == QEvent::FocusIn || Event->type() == QEvent::FocusOut))
+    if (Watched == ListBox_Check &&
+        (Event->type() == QEvent::FocusIn || Event->type() == QEvent::FocusOut))
         Tape_Colours(Event->type() == QEvent::FocusIn);
     return QDialog::eventFilter(Watched, Event);
 }

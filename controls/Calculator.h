@@ -39,7 +39,7 @@ public:
     // The keys of the calculator, as the buttons and the keyboard use them.
     // Operations: "+", "-", "*", "/", "=", "%", "1/X", "ROUND", "SQRT", "/–/".
     void Do_Operation(const QString& Name);
-    void Digit_Entry(QChar C);   // a digit or the decimal separator
+    void Digit_Entry(QChar C);  // a digit or the decimal separator
     void Backspace();
     void Clear();
 

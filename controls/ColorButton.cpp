@@ -140,9 +140,12 @@ QSize TBtn_Clr::sizeHint() const
     const QSize Text = fontMetrics().size(Qt::TextShowMnemonic, text());
     const QSize Glyph = Frame_Size(FGlyph, FNumGlyphs);
     const int Gap = (!Glyph.isEmpty() && !text().isEmpty()) ? std::max(0, FSpacing) : 0;
-    const bool Horizontal = FLayout == TButtonLayout::blGlyphLeft || FLayout == TButtonLayout::blGlyphRight;
-    const int W = Horizontal ? Glyph.width() + Gap + Text.width() : std::max(Glyph.width(), Text.width());
-    const int H = Horizontal ? std::max(Glyph.height(), Text.height()) : Glyph.height() + Gap + Text.height();
+    const bool Horizontal =
+        FLayout == TButtonLayout::blGlyphLeft || FLayout == TButtonLayout::blGlyphRight;
+    const int W =
+        Horizontal ? Glyph.width() + Gap + Text.width() : std::max(Glyph.width(), Text.width());
+    const int H =
+        Horizontal ? std::max(Glyph.height(), Text.height()) : Glyph.height() + Gap + Text.height();
     return {std::max(75, W + 16), std::max(25, H + 8)};
 }
 
@@ -166,7 +169,8 @@ void TBtn_Clr::paintEvent(QPaintEvent*)
     const QSize Text_Size = fontMetrics().size(Qt::TextShowMnemonic, Text);
     const QSize Glyph_Size = Glyph.isNull() ? QSize(0, 0) : Glyph.size();
     const bool Both = !Glyph.isNull() && !Text.isEmpty();
-    const bool Horizontal = FLayout == TButtonLayout::blGlyphLeft || FLayout == TButtonLayout::blGlyphRight;
+    const bool Horizontal =
+        FLayout == TButtonLayout::blGlyphLeft || FLayout == TButtonLayout::blGlyphRight;
     const QRect Content = R.adjusted(4, 4, -4, -4).translated(Down ? QPoint(1, 1) : QPoint(0, 0));
 
     int Gap = Both ? std::max(0, FSpacing) : 0;
@@ -181,7 +185,8 @@ void TBtn_Clr::paintEvent(QPaintEvent*)
         if (FSpacing < 0 && Both)  // caption centred in the room beside the glyph
             Gap = std::max(0, (Along - FMargin - Glyph_Along - Text_Along) / 2);
     }
-    const bool Glyph_First = FLayout == TButtonLayout::blGlyphLeft || FLayout == TButtonLayout::blGlyphTop;
+    const bool Glyph_First =
+        FLayout == TButtonLayout::blGlyphLeft || FLayout == TButtonLayout::blGlyphTop;
     int Glyph_Pos;
     int Text_Pos;
     if (Glyph_First) {
@@ -197,13 +202,16 @@ void TBtn_Clr::paintEvent(QPaintEvent*)
     QRect Glyph_Rect;
     QRect Text_Rect;
     if (Horizontal) {
-        Glyph_Rect = QRect(Content.left() + Glyph_Pos, Content.center().y() - Glyph_Size.height() / 2 + 1,
-                           Glyph_Size.width(), Glyph_Size.height());
-        Text_Rect = QRect(Content.left() + Text_Pos, Content.top(), Text_Size.width(), Content.height());
+        Glyph_Rect =
+            QRect(Content.left() + Glyph_Pos, Content.center().y() - Glyph_Size.height() / 2 + 1,
+                  Glyph_Size.width(), Glyph_Size.height());
+        Text_Rect =
+            QRect(Content.left() + Text_Pos, Content.top(), Text_Size.width(), Content.height());
     } else {
-        Glyph_Rect = QRect(Content.center().x() - Glyph_Size.width() / 2 + 1, Content.top() + Glyph_Pos,
-                           Glyph_Size.width(), Glyph_Size.height());
-        Text_Rect = QRect(Content.left(), Content.top() + Text_Pos, Content.width(), Text_Size.height());
+        Glyph_Rect = QRect(Content.center().x() - Glyph_Size.width() / 2 + 1,
+                           Content.top() + Glyph_Pos, Glyph_Size.width(), Glyph_Size.height());
+        Text_Rect =
+            QRect(Content.left(), Content.top() + Text_Pos, Content.width(), Text_Size.height());
     }
     if (!Glyph.isNull())
         P.drawPixmap(Glyph_Rect.topLeft(), Glyph);

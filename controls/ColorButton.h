@@ -14,8 +14,19 @@ class QShortcut;
 class TBtn_Clr : public QPushButton {
     Q_OBJECT
 public:
-    enum class TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose,
-                             bkAbort, bkRetry, bkIgnore, bkAll };
+    enum class TBitBtnKind {
+        bkCustom,
+        bkOK,
+        bkCancel,
+        bkHelp,
+        bkYes,
+        bkNo,
+        bkClose,
+        bkAbort,
+        bkRetry,
+        bkIgnore,
+        bkAll
+    };
     enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
     // Caption, glyph resource name and modal result of a kind.

@@ -27,5 +27,6 @@ void Buffer_Flush(const QPixmap& Bitmap, QPainter* Canvas, const QRect& Rect)
         return;
     const QSize Size = Bitmap.deviceIndependentSize().toSize();
     const QRect Target(Rect.topLeft(), Rect.size().boundedTo(Size));
-    Canvas->drawPixmap(Target, Bitmap, QRectF(QPointF(0, 0), QSizeF(Target.size()) * Bitmap.devicePixelRatio()));
+    Canvas->drawPixmap(Target, Bitmap,
+                       QRectF(QPointF(0, 0), QSizeF(Target.size()) * Bitmap.devicePixelRatio()));
 }

@@ -7,7 +7,8 @@
 TEdit_Button::TEdit_Button(QWidget* Parent) : QWidget(Parent), FButton(new TTimer_Button(this))
 {
     setMinimumWidth(15);
-    connect(FButton, &QAbstractButton::pressed, this, [this] { Focus_After_Press(this, FFocusControl); });
+    connect(FButton, &QAbstractButton::pressed, this,
+            [this] { Focus_After_Press(this, FFocusControl); });
     connect(FButton, &QAbstractButton::clicked, this, [this] {
         if (OnClick)
             OnClick(this);

@@ -107,7 +107,9 @@ TFrame_Painter Kind_Painter(const QString& Name)
             Paint_Check(P, Grey, 5);
         };
     if (Name == "BCCANCEL")
-        return [](QPainter& P, const QColor& Grey, bool) { Paint_Cross(P, Part(QColor(200, 0, 0), Grey)); };
+        return [](QPainter& P, const QColor& Grey, bool) {
+            Paint_Cross(P, Part(QColor(200, 0, 0), Grey));
+        };
     if (Name == "BCNO")
         return [](QPainter& P, const QColor& Grey, bool) {
             QPen Pen(Part(QColor(200, 0, 0), Grey), 2.0);
@@ -116,9 +118,13 @@ TFrame_Painter Kind_Painter(const QString& Name)
             P.drawLine(QPointF(4.5, 11.5), QPointF(11.5, 4.5));
         };
     if (Name == "BCHELP")
-        return [](QPainter& P, const QColor& Grey, bool) { Paint_Letter(P, Part(QColor(0, 0, 160), Grey), "?"); };
+        return [](QPainter& P, const QColor& Grey, bool) {
+            Paint_Letter(P, Part(QColor(0, 0, 160), Grey), "?");
+        };
     if (Name == "BCIGNORE")
-        return [](QPainter& P, const QColor& Grey, bool) { Paint_Letter(P, Part(QColor(0, 0, 160), Grey), "!"); };
+        return [](QPainter& P, const QColor& Grey, bool) {
+            Paint_Letter(P, Part(QColor(0, 0, 160), Grey), "!");
+        };
     if (Name == "BCCLOSE")
         return [](QPainter& P, const QColor& Grey, bool) {
             P.setRenderHint(QPainter::Antialiasing, false);
@@ -165,9 +171,8 @@ const TGlyph_Strip& Glyph_Cache(const QString& Name)
         });
         Entry.Count = 2;
     } else if (Name == "CALCULATE") {
-        Entry.Strip = Paint_Strip(10, 12, 2, [](QPainter& P, const QColor& Grey, bool) {
-            Paint_Calculator(P, Grey);
-        });
+        Entry.Strip = Paint_Strip(
+            10, 12, 2, [](QPainter& P, const QColor& Grey, bool) { Paint_Calculator(P, Grey); });
         Entry.Count = 2;
     } else if (TFrame_Painter Painter = Kind_Painter(Name)) {
         Entry.Strip = Paint_Strip(16, 16, 2, Painter);
@@ -177,9 +182,15 @@ const TGlyph_Strip& Glyph_Cache(const QString& Name)
 }
 }  // namespace
 
-QPixmap Zo_Glyph(const QString& Name) { return Glyph_Cache(Name).Strip; }
+QPixmap Zo_Glyph(const QString& Name)
+{
+    return Glyph_Cache(Name).Strip;
+}
 
-int Zo_Glyph_Count(const QString& Name) { return Glyph_Cache(Name).Count; }
+int Zo_Glyph_Count(const QString& Name)
+{
+    return Glyph_Cache(Name).Count;
+}
 
 QIcon Glyph_Icon(const QPixmap& Strip, int NumGlyphs)
 {

@@ -18,9 +18,15 @@
 #include <string>
 
 namespace {
-bool Same(double A, double B) { return A == B || (std::isnan(A) && std::isnan(B)); }
+bool Same(double A, double B)
+{
+    return A == B || (std::isnan(A) && std::isnan(B));
+}
 
-bool Is_Digit(QChar C) { return C >= QLatin1Char('0') && C <= QLatin1Char('9'); }
+bool Is_Digit(QChar C)
+{
+    return C >= QLatin1Char('0') && C <= QLatin1Char('9');
+}
 
 int64_t Hyp_Of(double V)
 {
@@ -149,7 +155,10 @@ int TEdit_Num::ValueInt()
     return static_cast<int>(std::clamp<int64_t>(R, -2147483647, 2147483647));
 }
 
-int64_t TEdit_Num::ValueHyp() { return Hyp_Of(Value()); }
+int64_t TEdit_Num::ValueHyp()
+{
+    return Hyp_Of(Value());
+}
 
 double TEdit_Num::Clamp(double V)
 {
@@ -228,8 +237,8 @@ void TEdit_Num::Set_Value(double V)
     if (!Same(FValue, V) && FEdit->hasFocus())
         Default_Beep();
     // A clamped value is reported too: the owner must learn the value it got.
-    if (!Same(FValue, Old) && OnChange && !FTyping
-        && (!Limits_On() || (FMinValue <= FValue && FValue <= FMaxValue)))
+    if (!Same(FValue, Old) && OnChange && !FTyping &&
+        (!Limits_On() || (FMinValue <= FValue && FValue <= FMaxValue)))
         OnChange(this);
 }
 
@@ -421,9 +430,15 @@ void TEdit_Num::keyPressEvent(QKeyEvent* Event)
 // ---------------------------------------------------------------------------
 // Properties
 
-void TEdit_Num::Set_MinValue(double V) { FMinValue = FRealNumber ? V : static_cast<double>(RoundToInt64(V)); }
+void TEdit_Num::Set_MinValue(double V)
+{
+    FMinValue = FRealNumber ? V : static_cast<double>(RoundToInt64(V));
+}
 
-void TEdit_Num::Set_MaxValue(double V) { FMaxValue = FRealNumber ? V : static_cast<double>(RoundToInt64(V)); }
+void TEdit_Num::Set_MaxValue(double V)
+{
+    FMaxValue = FRealNumber ? V : static_cast<double>(RoundToInt64(V));
+}
 
 void TEdit_Num::Set_Increment(double V)
 {
@@ -460,7 +475,10 @@ void TEdit_Num::Set_ShowSignify(bool V)
     Set_Value(FValue);
 }
 
-bool TEdit_Num::ReadOnly() const { return FEdit->isReadOnly(); }
+bool TEdit_Num::ReadOnly() const
+{
+    return FEdit->isReadOnly();
+}
 
 void TEdit_Num::Set_ReadOnly(bool V)
 {
@@ -475,7 +493,10 @@ void TEdit_Num::Set_Calculator(bool V)
     Lay_Out();
 }
 
-bool TEdit_Num::SpinEnabled() const { return !FSpin->isHidden(); }
+bool TEdit_Num::SpinEnabled() const
+{
+    return !FSpin->isHidden();
+}
 
 void TEdit_Num::Set_SpinEnabled(bool V)
 {
@@ -489,9 +510,15 @@ void TEdit_Num::Set_MaxLength(int V)
     FEdit->setMaxLength(std::max<int>(FMaxLength, FEdit->text().size()));
 }
 
-bool TEdit_Num::TabStop() const { return FEdit->focusPolicy() == Qt::StrongFocus; }
+bool TEdit_Num::TabStop() const
+{
+    return FEdit->focusPolicy() == Qt::StrongFocus;
+}
 
-void TEdit_Num::Set_TabStop(bool V) { FEdit->setFocusPolicy(V ? Qt::StrongFocus : Qt::ClickFocus); }
+void TEdit_Num::Set_TabStop(bool V)
+{
+    FEdit->setFocusPolicy(V ? Qt::StrongFocus : Qt::ClickFocus);
+}
 
 void TEdit_Num::Set_MaxEditWidth(int V)
 {
@@ -541,7 +568,8 @@ void TEdit_Num::Lay_Out(int Width, int Height)
     if (FLabel) {
         FLabel->adjustSize();
         X = std::max(std::min(FLabel->width() + 2, Width - 40), 1);
-        FLabel->setGeometry(0, (Height - FLabel->height()) / 2, std::max(X - 2, 0), FLabel->height());
+        FLabel->setGeometry(0, (Height - FLabel->height()) / 2, std::max(X - 2, 0),
+                            FLabel->height());
     }
     int W = Width - M - X;
     if (FMaxEditWidth >= 1 && FMaxEditWidth < W) {

@@ -28,8 +28,7 @@ private:
 
 // Children are removed at once from the control and deleted later: the
 // child may be the one whose event led here.
-template <typename T>
-void Dispose(T*& Child)
+template <typename T> void Dispose(T*& Child)
 {
     if (!Child)
         return;
@@ -40,7 +39,10 @@ void Dispose(T*& Child)
     Child = nullptr;
 }
 
-Qt::FocusPolicy Tab_Policy(bool TabStop) { return TabStop ? Qt::StrongFocus : Qt::ClickFocus; }
+Qt::FocusPolicy Tab_Policy(bool TabStop)
+{
+    return TabStop ? Qt::StrongFocus : Qt::ClickFocus;
+}
 }  // namespace
 
 TEdit_Scalable::TEdit_Scalable(QWidget* Parent) : QWidget(Parent)
@@ -66,7 +68,8 @@ TEdit_Scalable::~TEdit_Scalable()
 // ---------------------------------------------------------------------------
 // Scales and conversion
 
-void TEdit_Scalable::AddScale(const QString& Caption, const QString& Format, double AuxFactor, double Factor)
+void TEdit_Scalable::AddScale(const QString& Caption, const QString& Format, double AuxFactor,
+                              double Factor)
 {
     TOne_Scale Scale;
     Scale.Caption = Caption;

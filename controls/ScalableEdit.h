@@ -22,10 +22,10 @@ class TEdit_Num;
 // One unit scale: value in this scale = (base value - Offset) / Factor.
 class TOne_Scale {
 public:
-    QString Caption;          // text in the unit list, as "см"
-    QString Format;           // one floating-point conversion; empty: "%g"
-    double AuxFactor = 1.0;   // kept and copied, used for nothing else
-    double Factor = 1.0;      // base units per one unit of this scale
+    QString Caption;         // text in the unit list, as "см"
+    QString Format;          // one floating-point conversion; empty: "%g"
+    double AuxFactor = 1.0;  // kept and copied, used for nothing else
+    double Factor = 1.0;     // base units per one unit of this scale
     double Offset = 0.0;
 };
 
@@ -97,8 +97,8 @@ public:
     QComboBox* Units_List() const { return FUnits; }
     QLabel* Caption_Label() const { return FLabel; }
 
-    TNotifyEvent OnChangeValue;   // the user changed the value
-    TNotifyEvent OnChangeUnits;   // the user chose another scale
+    TNotifyEvent OnChangeValue;  // the user changed the value
+    TNotifyEvent OnChangeUnits;  // the user chose another scale
 
     QSize sizeHint() const override { return {150, 21}; }
 

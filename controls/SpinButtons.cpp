@@ -41,9 +41,15 @@ void TSpin_Buttons::Set_Down_Glyph(const QPixmap& Strip, int NumGlyphs)
     FDown->setIconSize(Frame_Size(Strip, NumGlyphs));
 }
 
-bool TSpin_Buttons::Enabled_Up() const { return isEnabled() && FUp->isEnabled(); }
+bool TSpin_Buttons::Enabled_Up() const
+{
+    return isEnabled() && FUp->isEnabled();
+}
 
-bool TSpin_Buttons::Enabled_Down() const { return isEnabled() && FDown->isEnabled(); }
+bool TSpin_Buttons::Enabled_Down() const
+{
+    return isEnabled() && FDown->isEnabled();
+}
 
 void TSpin_Buttons::Set_Enabled_Up(bool Value)
 {
@@ -95,9 +101,7 @@ void TSpin_Buttons::Set_Focused(TTimer_Button* Half)
 void TSpin_Buttons::keyPressEvent(QKeyEvent* Event)
 {
     switch (Event->key()) {
-    case Qt::Key_Space:
-        FFocused->click();
-        break;
+    case Qt::Key_Space: FFocused->click(); break;
     case Qt::Key_Up:
         Set_Focused(FUp);
         FUp->click();
@@ -106,9 +110,7 @@ void TSpin_Buttons::keyPressEvent(QKeyEvent* Event)
         Set_Focused(FDown);
         FDown->click();
         break;
-    default:
-        QWidget::keyPressEvent(Event);
-        return;
+    default: QWidget::keyPressEvent(Event); return;
     }
     Event->accept();
 }

@@ -43,8 +43,8 @@ void TTimer_Button::paintEvent(QPaintEvent* Event)
 void Focus_After_Press(QWidget* Self, QWidget* Focus_Control)
 {
     if (Focus_Control) {
-        if (Focus_Control->isEnabled() && Focus_Control->focusPolicy() != Qt::NoFocus
-            && Focus_Control->isVisible() && !Focus_Control->hasFocus())
+        if (Focus_Control->isEnabled() && Focus_Control->focusPolicy() != Qt::NoFocus &&
+            Focus_Control->isVisible() && !Focus_Control->hasFocus())
             Focus_Control->setFocus(Qt::MouseFocusReason);
         return;
     }

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <array>
 
-#include "engine/UserLink.h"
 #include "dialogs/WindowPlace.h"
+#include "engine/UserLink.h"
 
 namespace ZoDialog {
 namespace {
@@ -21,17 +21,17 @@ using Table = std::array<QString, static_cast<int>(Text::Count_)>;
 
 const Table& Russian()
 {
-    static const Table T = {
-        QStringLiteral("Внимание!"), QStringLiteral("Подтвердите"), QStringLiteral("Проблема"),
-        QStringLiteral("1OK"), QStringLiteral("1&Да"), QStringLiteral("2&Нет")};
+    static const Table T = {QStringLiteral("Внимание!"), QStringLiteral("Подтвердите"),
+                            QStringLiteral("Проблема"),  QStringLiteral("1OK"),
+                            QStringLiteral("1&Да"),      QStringLiteral("2&Нет")};
     return T;
 }
 
 const Table& English()
 {
-    static const Table T = {
-        QStringLiteral("Attention!"), QStringLiteral("Confirm"), QStringLiteral("Problem"),
-        QStringLiteral("1OK"), QStringLiteral("1&Yes"), QStringLiteral("2&No")};
+    static const Table T = {QStringLiteral("Attention!"), QStringLiteral("Confirm"),
+                            QStringLiteral("Problem"),    QStringLiteral("1OK"),
+                            QStringLiteral("1&Yes"),      QStringLiteral("2&No")};
     return T;
 }
 
@@ -194,8 +194,8 @@ TForm_Dialog::TButton TForm_Dialog::Apply_Role(QPushButton* Button, const QStrin
 {
     TButton B{Button, 100 + Position, false, false};
     const QChar Role = Source.isEmpty() ? QChar() : Source.front();
-    const bool Has_Role = Role == QLatin1Char('1') || Role == QLatin1Char('2') ||
-                          Role == QLatin1Char('3');
+    const bool Has_Role =
+        Role == QLatin1Char('1') || Role == QLatin1Char('2') || Role == QLatin1Char('3');
     Button->setText(Has_Role ? Source.mid(1) : Source);
     Button->setIcon(QIcon());
     if (!Has_Role)

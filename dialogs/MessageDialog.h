@@ -24,7 +24,15 @@ class QLabel;
 class QPushButton;
 
 namespace ZoDialog {
-enum class Text { Title_Attention, Title_Confirm, Title_Problem, Button_OK, Button_Yes, Button_No, Count_ };
+enum class Text {
+    Title_Attention,
+    Title_Confirm,
+    Title_Problem,
+    Button_OK,
+    Button_Yes,
+    Button_No,
+    Count_
+};
 // 1: Russian, any other value: English.
 void Set_Language(int Language);
 // The entry in the current language; Russian until Set_Language says otherwise.
@@ -52,8 +60,8 @@ public:
     // (an empty B2 to B4 means no button), places it and runs it modally.
     // Returns the modal result. With Qt::WA_DeleteOnClose set the dialog is
     // freed before this returns.
-    int Dialog_Execute(int Flags, const QString& Text, const QString& B1,
-                       const QString& B2 = {}, const QString& B3 = {}, const QString& B4 = {});
+    int Dialog_Execute(int Flags, const QString& Text, const QString& B1, const QString& B2 = {},
+                       const QString& B3 = {}, const QString& B4 = {});
 
     QLabel* Label_Text;     // the message, plain text ("&" and "<" shown as they are)
     QPushButton* BitBtn_1;  // the first button; further ones are BitBtn_2 to BitBtn_4
@@ -80,8 +88,8 @@ private:
 
     std::vector<TButton> Buttons;
     QPixmap Picture;
-    bool Placed = false;          // counted among the open dialogs
-    int Prev_X = 0, Prev_Y = 0;   // last dialog position before this one was placed
+    bool Placed = false;         // counted among the open dialogs
+    int Prev_X = 0, Prev_Y = 0;  // last dialog position before this one was placed
 };
 
 // Kind 1, Text + "!", button "1OK".

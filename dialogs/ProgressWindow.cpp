@@ -10,13 +10,13 @@
 #include <QTime>
 #include <QTimer>
 #include <QWindow>
-#include <qdrawutil.h>
 #include <algorithm>
 #include <cmath>
+#include <qdrawutil.h>
 
-#include "text/NumberText.h"
-#include "engine/UserLink.h"
 #include "dialogs/WindowPlace.h"
+#include "engine/UserLink.h"
+#include "text/NumberText.h"
 
 namespace ZoPercent {
 namespace {
@@ -166,7 +166,8 @@ void TForm_Percent::closeEvent(QCloseEvent* Event)
 
 QString TForm_Percent::Clock_Text() const
 {
-    return QTime(0, 0).addMSecs(static_cast<int>(std::min<qint64>(Start_Time.elapsed(), 86'399'999)))
+    return QTime(0, 0)
+        .addMSecs(static_cast<int>(std::min<qint64>(Start_Time.elapsed(), 86'399'999)))
         .toString(Elapsed_Format());
 }
 
@@ -309,7 +310,8 @@ void Percent_Start_Clock(TForm_Percent* Window)
     if (!Window->Timer) {
         Window->Timer = new QTimer(Window);
         Window->Timer->setInterval(Percent_Clock_Interval);
-        QObject::connect(Window->Timer, &QTimer::timeout, Window, [Window] { Window->TimerTimer(); });
+        QObject::connect(Window->Timer, &QTimer::timeout, Window,
+                         [Window] { Window->TimerTimer(); });
         Window->Timer->start();
     }
 }

@@ -70,18 +70,18 @@ private:
     void Paint_Bar(class QPainter& Painter, int Permyriad, const QString& Text);
     QString Clock_Text() const;
 
-    int Own_Left = 0, Own_Top = 0;     // position at creation
+    int Own_Left = 0, Own_Top = 0;      // position at creation
     TForm_Percent* Previous = nullptr;  // the chain of open windows
     TForm_Percent* Next = nullptr;
-    QElapsedTimer Start_Time;          // start of the elapsed-time display
-    QTimer* Timer = nullptr;           // elapsed-time display, when it runs
-    int Position = 0, Total = 1;       // last values given
-    int Wanted = -1;                   // permyriad of Position and Total
-    int Shown = -1;                    // permyriad last painted, -1: nothing painted
-    QString Bar_Text;                  // text last painted across the bar
-    QElapsedTimer Last_Flush;          // time of the last repaint with event processing
-    bool Flush_Pending = false;        // a value waits for the next flush
-    bool Flushing = false;             // inside the event processing of a flush
+    QElapsedTimer Start_Time;     // start of the elapsed-time display
+    QTimer* Timer = nullptr;      // elapsed-time display, when it runs
+    int Position = 0, Total = 1;  // last values given
+    int Wanted = -1;              // permyriad of Position and Total
+    int Shown = -1;               // permyriad last painted, -1: nothing painted
+    QString Bar_Text;             // text last painted across the bar
+    QElapsedTimer Last_Flush;     // time of the last repaint with event processing
+    bool Flush_Pending = false;   // a value waits for the next flush
+    bool Flushing = false;        // inside the event processing of a flush
 };
 
 // Creates and shows a window with Caption at position 0 of 1. The caller frees

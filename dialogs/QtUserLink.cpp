@@ -2,9 +2,9 @@
 
 #include <QPointer>
 
-#include "dialogs/WindowPlace.h"
 #include "dialogs/MessageDialog.h"
 #include "dialogs/ProgressWindow.h"
+#include "dialogs/WindowPlace.h"
 
 int PercentLeft = NotSet;
 int PercentTop = NotSet;
@@ -21,8 +21,7 @@ public:
     // other handlers run.
     TQtProgress(const QString& Caption, int Left, int Top)
         : Window(::Percent_Open(Caption, Left, Top))
-    {
-    }
+    {}
     ~TQtProgress() override
     {
         int Width = 0, Height = 0;
@@ -30,7 +29,10 @@ public:
         Percent_Close(Window.data());
     }
 
-    void Percent_Set(int Position, int Total) override { ::Percent_Set(Window.data(), Position, Total); }
+    void Percent_Set(int Position, int Total) override
+    {
+        ::Percent_Set(Window.data(), Position, Total);
+    }
     bool Percent_Cancelled() override { return ::Percent_Cancelled(Window.data()); }
 
 private:

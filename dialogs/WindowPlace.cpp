@@ -72,8 +72,8 @@ void Place_Right_Of(const QWidget* A, QWidget* B)
     const Coord ARight = Coord(A->x()) + A->width();
     const Coord Room = Coord(B->x()) + B->width() - ARight - Placement_Gap;
     if (Room < B->width())
-        B->setGeometry(To_Int(ARight + Placement_Gap), B->y(),
-                       To_Int(std::max<Coord>(Room, 8)), B->height());
+        B->setGeometry(To_Int(ARight + Placement_Gap), B->y(), To_Int(std::max<Coord>(Room, 8)),
+                       B->height());
 }
 
 void Place_At_Client(const QWidget* Form, QWidget* Window)

@@ -14,8 +14,8 @@ TCalc::~TCalc()
 
 void TCalc::SetParams(int32_t Steps, double Step, double Pressure, double InitialSpeed,
                       double InitialFill, double Slope, double Density, double Viscous,
-                      double Condens, double Diameter, double Length, double Walls,
-                      double Rough, double Young)
+                      double Condens, double Diameter, double Length, double Walls, double Rough,
+                      double Young)
 {
     this->Steps = Steps;
     this->Step = Step;

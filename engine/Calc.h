@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-class TCanvas;   // drawing surface of the chart (results/Canvas.h)
+class TCanvas;  // drawing surface of the chart (results/Canvas.h)
 struct TRect;
 
 // One record per time step.
@@ -48,10 +48,10 @@ public:
     TCalc& operator=(const TCalc&) = delete;
 
     // Result store.
-    TCalcStep* Records = nullptr;   // Capacity records; 0..Count-1 valid
+    TCalcStep* Records = nullptr;  // Capacity records; 0..Count-1 valid
     int32_t Capacity = 0;
     int32_t Count = 0;
-    TCalcStage* Stages = nullptr;   // first stage, owned
+    TCalcStage* Stages = nullptr;  // first stage, owned
     int32_t StageCount = 0;
 
     // Input fields, SI base units (Slope in degrees).
@@ -78,9 +78,8 @@ public:
     double AccelMax = -1, AccelMin = 1;
 
     void SetParams(int32_t Steps, double Step, double Pressure, double InitialSpeed,
-                   double InitialFill, double Slope, double Density, double Viscous,
-                   double Condens, double Diameter, double Length, double Walls,
-                   double Rough, double Young);
+                   double InitialFill, double Slope, double Density, double Viscous, double Condens,
+                   double Diameter, double Length, double Walls, double Rough, double Young);
 
     // Physics of the filled pipe.
     double Reynolds(double Speed) const;

@@ -17,8 +17,7 @@ inline bool Faulted()
 // compiler must assume any call into the floating-point environment may read
 // or change it. Arithmetic on its values then stays between the calls that
 // clear and test the exception flags instead of being hoisted out of a loop.
-template <class T>
-void Publish(T& Object)
+template <class T> void Publish(T& Object)
 {
     asm volatile("" : : "r"(&Object) : "memory");
 }

@@ -72,4 +72,3 @@ TCalcStep* RecordsForRun(TCalc& Calc, int32_t N, bool Zeroed)
         std::fill_n(Records, N, TCalcStep{});
     return Records;
 }
-

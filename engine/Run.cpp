@@ -12,8 +12,8 @@
 #include "engine/FloatFaults.h"
 #include "engine/RecordStore.h"
 #include "engine/RunGlobals.h"
-#include "engine/Tables.h"
 #include "engine/StepPhysics.h"
+#include "engine/Tables.h"
 #include "engine/UserLink.h"
 #include "engine/WaterHammer.h"
 

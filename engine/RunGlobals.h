@@ -7,8 +7,8 @@
 
 class TCalc;
 
-extern double Gravity;    // m/s², 9.81 at start
-extern TCalc* BlowCalc;   // the driving pipe; nullptr when absent
+extern double Gravity;   // m/s², 9.81 at start
+extern TCalc* BlowCalc;  // the driving pipe; nullptr when absent
 
 // Choice "Сужение утечки" of the water-hammer dialog (0 "не учитывать",
 // 1 "резкое"), read by the engine each time it is needed. The desktop program

@@ -62,12 +62,10 @@ bool AdaptStep(double Lb, double C, double& Step)
 class TSavedInputs {
 public:
     TSavedInputs(TCalc& Calc, TCalc& Blow)
-        : Calc(Calc), Blow(Blow),
-          V0(Blow.InitialSpeed), Lb(Blow.Length),
-          InitialSpeed(Calc.InitialSpeed), InitialFill(Calc.InitialFill),
-          Step(Calc.Step), Steps(Calc.Steps)
-    {
-    }
+        : Calc(Calc), Blow(Blow), V0(Blow.InitialSpeed), Lb(Blow.Length),
+          InitialSpeed(Calc.InitialSpeed), InitialFill(Calc.InitialFill), Step(Calc.Step),
+          Steps(Calc.Steps)
+    {}
     ~TSavedInputs()
     {
         RestoreStart();
@@ -241,8 +239,7 @@ void TCalc::RunStages(bool MayTrunc)
             Ok = false;  // the run has reported its fault already
         } else if (!Ok) {
             UserLink().Dialog_Warning(CancelledText);
-        } else if (!Blow->Records || Blow->Count < Steps ||
-                   Blow->Records[0].Losses <= Pressure) {
+        } else if (!Blow->Records || Blow->Count < Steps || Blow->Records[0].Losses <= Pressure) {
             // No hammer worked in this run, or the blow does not beat the
             // back pressure.
             More = false;

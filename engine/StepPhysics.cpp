@@ -31,8 +31,7 @@ double TCalc::LossGradient(double Re, double Speed) const
 }
 
 TStepPhysics::TStepPhysics(const TCalc& Calc)
-    : TFlowLaw(Calc.Diameter, Calc.Density, Calc.Viscous, Calc.Rough),
-      Step(Calc.Step),
+    : TFlowLaw(Calc.Diameter, Calc.Density, Calc.Viscous, Calc.Rough), Step(Calc.Step),
       Length(Calc.Length)
 {
     // Gravity is read once per run; the angle is converted with π in the

@@ -15,9 +15,9 @@ double TurbulentFriction(double Re, double Diameter, double Rough);
 
 // State carried from one step to the next.
 struct TStepState {
-    double V = 0;            // column speed at the start of the step, m/s
-    double X = 0;            // front position at the start of the step, m
-    double G = 0;            // loss gradient of V (valid when GradientKnown)
+    double V = 0;  // column speed at the start of the step, m/s
+    double X = 0;  // front position at the start of the step, m
+    double G = 0;  // loss gradient of V (valid when GradientKnown)
     bool GradientKnown = false;
 };
 
@@ -37,8 +37,7 @@ public:
     TFlowLaw(double Diameter, double Density, double Viscous, double Rough)
         : Density(Density), Diameter(Diameter), Viscous(Viscous), Rough(Rough),
           ReynoldsDefined(Diameter > 0 && Density > 0 && Viscous > 0)
-    {
-    }
+    {}
 
     // -1 when diameter, density or viscosity is not above 0.
     double Reynolds(double Speed) const
@@ -184,9 +183,9 @@ public:
 
     static constexpr double Pi = 3.14159265358979323846;
 
-    double Step;      // s
-    double Length;    // L, 0: endless
-    double Gs;        // g·sin(slope)
+    double Step;    // s
+    double Length;  // L, 0: endless
+    double Gs;      // g·sin(slope)
 
 private:
     static int Sign(double X) { return (X > 0) - (X < 0); }

@@ -43,15 +43,16 @@ bool THammer::Prepare(const TCalc& Calc, const TCalc& Blow)
     Pressure = Calc.Pressure;
     Step = Calc.Step;
     std::feclearexcept(FE_ALL_EXCEPT);
-    const double Speed = WaveSpeed(Calc.Density, Calc.Condens, Blow.Diameter, Blow.Walls, Blow.Young);
+    const double Speed =
+        WaveSpeed(Calc.Density, Calc.Condens, Blow.Diameter, Blow.Walls, Blow.Young);
     if (Faulted())
         return false;
     C = Speed;
     return true;
 }
 
-void THammer::Advance(const TStepPhysics& Physics, int64_t I, TStepState& State,
-                      TCalcStep& Rec, TCalcStep& B)
+void THammer::Advance(const TStepPhysics& Physics, int64_t I, TStepState& State, TCalcStep& Rec,
+                      TCalcStep& B)
 {
     B.Speed = 0;
     B.Fill = 0;

@@ -25,15 +25,15 @@ public:
     void Advance(const TStepPhysics& Physics, int64_t I, TStepState& State, TCalcStep& Rec,
                  TCalcStep& B);
 
-    double C = -1;          // wave speed, m/s; -1: no hammer
-    int Narrowing = 0;      // NarrowingKind in force
-    double Advanced = 0;    // driving-pipe advance summed over the run, m
+    double C = -1;        // wave speed, m/s; -1: no hammer
+    int Narrowing = 0;    // NarrowingKind in force
+    double Advanced = 0;  // driving-pipe advance summed over the run, m
 
 private:
-    double V0 = 0;          // driving speed when the hammer starts
-    double Db = 0;          // driving pipe's diameter
-    double D = 0;           // filled pipe's diameter
+    double V0 = 0;  // driving speed when the hammer starts
+    double Db = 0;  // driving pipe's diameter
+    double D = 0;   // filled pipe's diameter
     double Density = 0;
-    double Pressure = 0;    // back pressure
+    double Pressure = 0;  // back pressure
     double Step = 0;
 };

@@ -29,14 +29,14 @@
 #include <string>
 
 #include "batch/BatchTool.h"
-#include "engine/Calc.h"
 #include "case/CaseModel.h"
 #include "case/RunSetup.h"
-#include "fuzz/FuzzCommon.h"
+#include "engine/Calc.h"
 #include "engine/Tables.h"
-#include "text/Profile.h"
-#include "results/SvgCanvas.h"
 #include "engine/UserLink.h"
+#include "fuzz/FuzzCommon.h"
+#include "results/SvgCanvas.h"
+#include "text/Profile.h"
 #include "text/Utf8Text.h"
 
 namespace {
@@ -44,8 +44,8 @@ namespace {
 constexpr int32_t MaxSteps = 300;
 constexpr long MaxProgress = 2000;
 
-long ProgressSteps = 0;   // steps shown in this input so far
-bool Limited = false;     // a run is under way: MaxProgress counts
+long ProgressSteps = 0;  // steps shown in this input so far
+bool Limited = false;    // a run is under way: MaxProgress counts
 
 struct TStepBudgetSpent {};
 
@@ -54,7 +54,8 @@ public:
     void Percent_Set(int Position, int Total) override
     {
         FUZZ_CHECK(Position >= 0 && Position <= Total, "progress %d of %d", Position, Total);
-        if (Limited && ++ProgressSteps > MaxProgress) throw TStepBudgetSpent{};
+        if (Limited && ++ProgressSteps > MaxProgress)
+            throw TStepBudgetSpent{};
     }
     bool Percent_Cancelled() override { return false; }
 };
@@ -86,15 +87,22 @@ bool ValidUtf8(const std::string& S)
     const std::size_t N = S.size();
     for (std::size_t I = 0; I < N;) {
         const unsigned C = P[I];
-        std::size_t Len = C < 0x80 ? 1 : (C >> 5) == 6 ? 2 : (C >> 4) == 14 ? 3 : (C >> 3) == 30 ? 4 : 0;
-        if (Len == 0 || I + Len > N) return false;
+        std::size_t Len = C < 0x80         ? 1
+                          : (C >> 5) == 6  ? 2
+                          : (C >> 4) == 14 ? 3
+                          : (C >> 3) == 30 ? 4
+                                           : 0;
+        if (Len == 0 || I + Len > N)
+            return false;
         unsigned long V = Len == 1 ? C : C & (0x7f >> Len);
         for (std::size_t K = 1; K < Len; ++K) {
-            if ((P[I + K] & 0xc0) != 0x80) return false;
+            if ((P[I + K] & 0xc0) != 0x80)
+                return false;
             V = (V << 6) | (P[I + K] & 0x3f);
         }
         static const unsigned long Least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (V < Least[Len] || V > 0x10ffff || (V >= 0xd800 && V <= 0xdfff)) return false;
+        if (V < Least[Len] || V > 0x10ffff || (V >= 0xd800 && V <= 0xdfff))
+            return false;
         I += Len;
     }
     return true;
@@ -114,21 +122,22 @@ void CheckCsv(const char* What, const std::string& Csv, std::size_t Rows)
 
 bool Close(double A, double B)
 {
-    if (A == B) return true;
+    if (A == B)
+        return true;
     return std::fabs(A - B) <= 1e-12 * std::max(std::fabs(A), std::fabs(B));
 }
 
 void CheckSameCase(const TCase& A, const TCase& B)
 {
     const double TCase::*Reals[] = {
-        &TCase::Step, &TCase::InitialFill, &TCase::InitialSpeed, &TCase::Slope,
-        &TCase::Pressure, &TCase::Density, &TCase::Viscous, &TCase::Condens,
-        &TCase::Diameter, &TCase::Length, &TCase::Rough, &TCase::Young, &TCase::Walls,
-        &TCase::BlowSpeed, &TCase::BlowDiameter, &TCase::BlowLength, &TCase::BlowSlope,
-        &TCase::BlowYoung, &TCase::BlowWalls};
+        &TCase::Step,      &TCase::InitialFill, &TCase::InitialSpeed, &TCase::Slope,
+        &TCase::Pressure,  &TCase::Density,     &TCase::Viscous,      &TCase::Condens,
+        &TCase::Diameter,  &TCase::Length,      &TCase::Rough,        &TCase::Young,
+        &TCase::Walls,     &TCase::BlowSpeed,   &TCase::BlowDiameter, &TCase::BlowLength,
+        &TCase::BlowSlope, &TCase::BlowYoung,   &TCase::BlowWalls};
     for (std::size_t I = 0; I < sizeof Reals / sizeof Reals[0]; ++I)
-        FUZZ_CHECK(Close(A.*Reals[I], B.*Reals[I]), "saved value %zu reads back as %.17g, not %.17g",
-                   I, B.*Reals[I], A.*Reals[I]);
+        FUZZ_CHECK(Close(A.*Reals[I], B.*Reals[I]),
+                   "saved value %zu reads back as %.17g, not %.17g", I, B.*Reals[I], A.*Reals[I]);
     FUZZ_CHECK(A.Steps == B.Steps && A.LiquidKind == B.LiquidKind && A.PipeKind == B.PipeKind &&
                    A.MayBlow == B.MayBlow && A.BlowPipeKind == B.BlowPipeKind &&
                    A.NarrowingKind == B.NarrowingKind && A.MayTrunc == B.MayTrunc,
@@ -152,9 +161,9 @@ void CheckResults(const TCalc& Calc)
                    "record %d lies outside the ranges", I);
     }
     int32_t Nodes = 0;
-    for (const TCalcStage* S = Calc.Stages; S && Nodes <= Calc.StageCount; S = S->Next) ++Nodes;
-    FUZZ_CHECK(Nodes == Calc.StageCount, "%d stages listed, StageCount %d", Nodes,
-               Calc.StageCount);
+    for (const TCalcStage* S = Calc.Stages; S && Nodes <= Calc.StageCount; S = S->Next)
+        ++Nodes;
+    FUZZ_CHECK(Nodes == Calc.StageCount, "%d stages listed, StageCount %d", Nodes, Calc.StageCount);
 }
 
 }  // namespace
@@ -174,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
         TProfile Profile(FileName);
         LoadCase(Profile, Case);
     } catch (const TProfileError&) {
-        return 0;   // refused: the file cannot be read
+        return 0;  // refused: the file cannot be read
     }
 
     // A saved case reads back as the same case.
@@ -184,7 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
         const std::string Text = Saved.Text();
         FUZZ_CHECK(ValidUtf8(Text), "the saved case is not UTF-8");
         TCase Again;
-        Again.MayBlow = !Case.MayBlow;   // "MayBlow" is in the file: the default must not count
+        Again.MayBlow = !Case.MayBlow;  // "MayBlow" is in the file: the default must not count
         LoadCase(Saved, Again);
         CheckSameCase(Case, Again);
     }
@@ -195,7 +204,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
     FUZZ_CHECK(ValidUtf8(Status.Text), "status %s", fuzz::Show(Status.Text).c_str());
     const TPeriod Period = CasePeriod(Case, DriveMode);
     FUZZ_CHECK(ValidUtf8(Period.Text), "period %s", fuzz::Show(Period.Text).c_str());
-    if (!Status.CanRun) return 0;   // refused: the run command is disabled
+    if (!Status.CanRun)
+        return 0;  // refused: the run command is disabled
 
     TCountingLink Link;
     ProgressSteps = 0;

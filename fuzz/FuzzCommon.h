@@ -5,20 +5,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <system_error>
 #include <string>
+#include <system_error>
 
 #include <unistd.h>
 
-#define FUZZ_CHECK(Condition, ...)                                               \
-    do {                                                                         \
-        if (!(Condition)) {                                                      \
-            std::fprintf(stderr, "FUZZ_CHECK failed at %s:%d: %s\n", __FILE__,   \
-                         __LINE__, #Condition);                                  \
-            std::fprintf(stderr, __VA_ARGS__);                                   \
-            std::fprintf(stderr, "\n");                                          \
-            std::abort();                                                        \
-        }                                                                        \
+#define FUZZ_CHECK(Condition, ...)                                                                 \
+    do {                                                                                           \
+        if (!(Condition)) {                                                                        \
+            std::fprintf(stderr, "FUZZ_CHECK failed at %s:%d: %s\n", __FILE__, __LINE__,           \
+                         #Condition);                                                              \
+            std::fprintf(stderr, __VA_ARGS__);                                                     \
+            std::fprintf(stderr, "\n");                                                            \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (false)
 
 namespace fuzz {
@@ -31,12 +31,15 @@ inline const std::string& ScratchDir()
     // Never destroyed: the exit handler below still needs it.
     static const std::string& Dir = *new std::string([] {
         const char* Given = std::getenv("HYD_FUZZ_SCRATCH");
-        std::string Base = Given && *Given                    ? Given
+        std::string Base = Given && *Given                 ? Given
                            : access("/dev/shm", W_OK) == 0 ? "/dev/shm"
                                                            : "/tmp";
         std::string Path = Base + "/hyd-fuzz-" + std::to_string(getpid());
         std::filesystem::create_directories(Path);
-        std::atexit([] { std::error_code Ec; std::filesystem::remove_all(ScratchDir(), Ec); });
+        std::atexit([] {
+            std::error_code Ec;
+            std::filesystem::remove_all(ScratchDir(), Ec);
+        });
         return Path;
     }());
     return Dir;

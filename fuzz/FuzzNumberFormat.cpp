@@ -34,7 +34,8 @@ std::string WithoutBlanks(const std::string& S)
 {
     std::string R;
     for (char C : S)
-        if (C != ' ') R += C;
+        if (C != ' ')
+            R += C;
     return R;
 }
 
@@ -58,28 +59,53 @@ double Relative(double B, double X)
 
 double PickDouble(FuzzedDataProvider& In)
 {
-    static const double Special[] = {
-        0.0, -0.0, std::numeric_limits<double>::quiet_NaN(),
-        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-        std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::denorm_min(),
-        std::numeric_limits<double>::min(), std::numeric_limits<double>::max(),
-        -std::numeric_limits<double>::max(), 1.7e308, -1.7e308, -1.71e308, 1e-300, 0.5, 0.25,
-        999.99999, 998899.99, 999999.99, 0.99999999, 9.9999999e-13, 1e15, 1e16, 1e19, 1e22,
-        0.1, 2.5, 1234567.5, 4.6e-10};
+    static const double Special[] = {0.0,
+                                     -0.0,
+                                     std::numeric_limits<double>::quiet_NaN(),
+                                     std::numeric_limits<double>::infinity(),
+                                     -std::numeric_limits<double>::infinity(),
+                                     std::numeric_limits<double>::denorm_min(),
+                                     -std::numeric_limits<double>::denorm_min(),
+                                     std::numeric_limits<double>::min(),
+                                     std::numeric_limits<double>::max(),
+                                     -std::numeric_limits<double>::max(),
+                                     1.7e308,
+                                     -1.7e308,
+                                     -1.71e308,
+                                     1e-300,
+                                     0.5,
+                                     0.25,
+                                     999.99999,
+                                     998899.99,
+                                     999999.99,
+                                     0.99999999,
+                                     9.9999999e-13,
+                                     1e15,
+                                     1e16,
+                                     1e19,
+                                     1e22,
+                                     0.1,
+                                     2.5,
+                                     1234567.5,
+                                     4.6e-10};
     const uint8_t Kind = In.ConsumeIntegral<uint8_t>();
-    if (Kind < 64) return Special[Kind % (sizeof Special / sizeof Special[0])];
+    if (Kind < 64)
+        return Special[Kind % (sizeof Special / sizeof Special[0])];
     uint64_t Bits = In.ConsumeIntegral<uint64_t>();
     double X;
     std::memcpy(&X, &Bits, sizeof X);
-    if (Kind < 160) return X;                                        // any bit pattern
-    return static_cast<double>(static_cast<int32_t>(Bits)) / 1024;   // short decimals
+    if (Kind < 160)
+        return X;                                                   // any bit pattern
+    return static_cast<double>(static_cast<int32_t>(Bits)) / 1024;  // short decimals
 }
 
 int PickDigits(FuzzedDataProvider& In)
 {
     const uint8_t Kind = In.ConsumeIntegral<uint8_t>();
-    if (Kind < 200) return Kind % 41 - 20;
-    if (Kind < 230) return In.ConsumeIntegralInRange<int>(-400, 400);
+    if (Kind < 200)
+        return Kind % 41 - 20;
+    if (Kind < 230)
+        return In.ConsumeIntegralInRange<int>(-400, 400);
     return In.ConsumeIntegral<int>();
 }
 
@@ -107,11 +133,11 @@ void CheckFixed(int Decimals, double X)
     FUZZ_CHECK(!std::isnan(B), "FloatToFixed(%d, %.17g) = %s does not read back", Decimals, X,
                S.c_str());
     if (Decimals < 0) {
-        FUZZ_CHECK(S.size() == 23 && S[2] == '.' && S[17] == 'E', "FloatToFixed(-1, %.17g) = %s",
-                   X, S.c_str());
+        FUZZ_CHECK(S.size() == 23 && S[2] == '.' && S[17] == 'E', "FloatToFixed(-1, %.17g) = %s", X,
+                   S.c_str());
         // 15 significant digits; the largest doubles may round to infinity.
-        FUZZ_CHECK(Relative(B, X) <= 5.1e-15 || std::isinf(B),
-                   "FloatToFixed(-1, %.17g) = %s", X, S.c_str());
+        FUZZ_CHECK(Relative(B, X) <= 5.1e-15 || std::isinf(B), "FloatToFixed(-1, %.17g) = %s", X,
+                   S.c_str());
     } else {
         const double Half = 0.5 * std::pow(10.0, -Clamped(Decimals));
         FUZZ_CHECK(std::fabs(B - X) <= Half * (1 + 1e-9) + std::fabs(X) * 1e-15,
@@ -128,8 +154,8 @@ void CheckSignificant(int Decimals, int Digits, double X)
         return;
     }
     const double B = Back(S);
-    FUZZ_CHECK(!std::isnan(B), "FormatSignificant(%d, %d, %.17g) = %s does not read back",
-               Decimals, Digits, X, S.c_str());
+    FUZZ_CHECK(!std::isnan(B), "FormatSignificant(%d, %d, %.17g) = %s does not read back", Decimals,
+               Digits, X, S.c_str());
     // Either within the tolerance of the plain text, or cut after |Digits|
     // significant digits (at most 15) of the 15-digit text.
     const int K = Clamped(Digits);
@@ -145,8 +171,8 @@ void CheckSignificant(int Decimals, int Digits, double X)
 void CheckPrefix(int Digits, const std::string& Separator, double Value, double Reference)
 {
     const std::string S = FormatWithPrefix(Digits, Separator, Value, Reference);
-    const int Other = Digits == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max()
-                                                                : -Digits;
+    const int Other =
+        Digits == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max() : -Digits;
     const std::string Grouped = FormatWithPrefix(Other, Separator, Value, Reference);
     if (Other != std::numeric_limits<int>::max())
         FUZZ_CHECK(WithoutBlanks(S) == WithoutBlanks(Grouped),
@@ -155,8 +181,10 @@ void CheckPrefix(int Digits, const std::string& Separator, double Value, double 
     // Split "number + Separator + prefix" from the end: the longest prefix
     // whose split leaves a readable number (the separator may hold blanks or
     // prefix letters itself).
-    static const char* const Prefixes[] = {"мк", "ф", "п", "н", "м", "к", "М", "Г", "Т", "П", "Э", ""};
-    static const double Multipliers[] = {1e6, 1e15, 1e12, 1e9, 1e3, 1e-3, 1e-6, 1e-9, 1e-12, 1e-15, 1e-18, 1};
+    static const char* const Prefixes[] = {"мк", "ф", "п", "н", "м", "к",
+                                           "М",  "Г", "Т", "П", "Э", ""};
+    static const double Multipliers[] = {1e6,  1e15, 1e12,  1e9,   1e3,   1e-3,
+                                         1e-6, 1e-9, 1e-12, 1e-15, 1e-18, 1};
     int Row = -1;
     std::string Number, Prefix;
     for (int I = 0; I < 12 && Row < 0; ++I) {
@@ -173,8 +201,9 @@ void CheckPrefix(int Digits, const std::string& Separator, double Value, double 
             Prefix = P;
         }
     }
-    FUZZ_CHECK(Row >= 0, "FormatWithPrefix(%d, %s, %.17g, %.17g) = %s: no number, separator, prefix",
-               Digits, Show(Separator).c_str(), Value, Reference, Show(S).c_str());
+    FUZZ_CHECK(Row >= 0,
+               "FormatWithPrefix(%d, %s, %.17g, %.17g) = %s: no number, separator, prefix", Digits,
+               Show(Separator).c_str(), Value, Reference, Show(S).c_str());
 
     if (Value == 0) {
         FUZZ_CHECK(Number == "0.0" && Prefix.empty(), "FormatWithPrefix(0) = %s", Show(S).c_str());
@@ -186,7 +215,8 @@ void CheckPrefix(int Digits, const std::string& Separator, double Value, double 
         return;
     }
     const double X = Value * Multipliers[Row];
-    if (!std::isfinite(X)) return;   // a huge value against a tiny reference reads "INF"
+    if (!std::isfinite(X))
+        return;  // a huge value against a tiny reference reads "INF"
     const double B = Back(Number);
     FUZZ_CHECK(!std::isnan(B), "FormatWithPrefix(%d, %.17g, %.17g) = %s does not read back", Digits,
                Value, Reference, Show(S).c_str());
@@ -230,7 +260,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
     const int64_t N = RoundToInt64(X);
     FUZZ_CHECK(WithoutBlanks(IntToGrouped(N)) == Int64ToText(N), "IntToGrouped(%lld)",
                static_cast<long long>(N));
-    if (std::isnan(X)) FUZZ_CHECK(N == 0, "RoundToInt64(NaN) = %lld", static_cast<long long>(N));
+    if (std::isnan(X))
+        FUZZ_CHECK(N == 0, "RoundToInt64(NaN) = %lld", static_cast<long long>(N));
     else if (std::fabs(X) < 9.2e18)
         FUZZ_CHECK(std::fabs(static_cast<double>(N) - X) <= 0.5, "RoundToInt64(%.17g) = %lld", X,
                    static_cast<long long>(N));
@@ -238,7 +269,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
     const std::string Padded = Pad_Left(Text, Width);
     const std::size_t Length = Utf8Length(Text);
     const std::size_t Want = Width > 0 && static_cast<std::size_t>(Width) > Length
-                                 ? static_cast<std::size_t>(Width) : Length;
+                                 ? static_cast<std::size_t>(Width)
+                                 : Length;
     FUZZ_CHECK(Utf8Length(Padded) == Want && Padded.size() >= Text.size() &&
                    Padded.compare(Padded.size() - Text.size(), Text.size(), Text) == 0,
                "Pad_Left(%s, %d)", Show(Text).c_str(), Width);

@@ -20,9 +20,9 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz/FuzzCommon.h"
-#include "text/ProfileFloat.h"
 #include "text/NumberText.h"
 #include "text/Profile.h"
+#include "text/ProfileFloat.h"
 #include "text/Utf8Text.h"
 
 namespace {
@@ -31,13 +31,17 @@ using fuzz::Show;
 
 using TExtract = std::string (*)(const std::string&, int&);
 
-bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+bool IsDigit(char C)
+{
+    return C >= '0' && C <= '9';
+}
 
 std::string WithoutBlanks(const std::string& S)
 {
     std::string R;
     for (char C : S)
-        if (C != ' ') R += C;
+        if (C != ' ')
+            R += C;
     return R;
 }
 
@@ -83,7 +87,8 @@ void CheckExtract(const char* Name, TExtract Extract, const std::string& Allowed
 std::string Trim(const std::string& S)
 {
     std::size_t First = S.find_first_not_of(" \t");
-    if (First == std::string::npos) return {};
+    if (First == std::string::npos)
+        return {};
     std::size_t Last = S.find_last_not_of(" \t");
     return S.substr(First, Last - First + 1);
 }
@@ -93,13 +98,17 @@ bool ReferenceInteger(const std::string& Text, long long& Value)
 {
     std::size_t I = 0;
     bool Negative = false;
-    if (I < Text.size() && (Text[I] == '+' || Text[I] == '-')) Negative = Text[I++] == '-';
-    if (I == Text.size()) return false;
+    if (I < Text.size() && (Text[I] == '+' || Text[I] == '-'))
+        Negative = Text[I++] == '-';
+    if (I == Text.size())
+        return false;
     long long V = 0;
     for (; I < Text.size(); ++I) {
-        if (!IsDigit(Text[I])) return false;
+        if (!IsDigit(Text[I]))
+            return false;
         V = V * 10 + (Text[I] - '0');
-        if (V > 2147483648LL) return false;
+        if (V > 2147483648LL)
+            return false;
     }
     Value = Negative ? -V : V;
     return Value >= -2147483648LL && Value <= 2147483647LL;
@@ -123,7 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
         int Before = Position;
         const std::string Number = ExtractReal(S, Position);
         FUZZ_CHECK(Position > Before || Number.empty(), "ExtractReal made no progress");
-        if (Number.empty()) break;
+        if (Number.empty())
+            break;
         FUZZ_CHECK(LeadingRealValue(Number).has_value(), "ExtractReal text %s does not convert",
                    Show(Number).c_str());
     }

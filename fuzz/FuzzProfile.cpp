@@ -30,14 +30,16 @@ using fuzz::Show;
 std::string Lower(std::string S)
 {
     for (char& C : S)
-        if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
+        if (C >= 'A' && C <= 'Z')
+            C = static_cast<char>(C - 'A' + 'a');
     return S;
 }
 
 std::string Trim(const std::string& S)
 {
     std::size_t First = S.find_first_not_of(" \t");
-    if (First == std::string::npos) return {};
+    if (First == std::string::npos)
+        return {};
     std::size_t Last = S.find_last_not_of(" \t");
     return S.substr(First, Last - First + 1);
 }
@@ -67,18 +69,23 @@ std::vector<std::pair<std::string, std::string>> KeysOf(const std::vector<std::s
     std::vector<std::pair<std::string, std::string>> Keys;
     std::string Section;
     for (std::string Line : Lines) {
-        if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+        if (!Line.empty() && Line.back() == '\r')
+            Line.pop_back();
         std::string T = Trim(Line);
-        if (T.empty() || T[0] == ';' || T[0] == '#') continue;
+        if (T.empty() || T[0] == ';' || T[0] == '#')
+            continue;
         if (T[0] == '[') {
             std::size_t Close = T.find(']');
-            if (Close != std::string::npos) Section = Trim(T.substr(1, Close - 1));
+            if (Close != std::string::npos)
+                Section = Trim(T.substr(1, Close - 1));
             continue;
         }
         std::size_t Equal = T.find('=');
-        if (Equal == std::string::npos || Section.empty()) continue;
+        if (Equal == std::string::npos || Section.empty())
+            continue;
         std::string Key = Trim(T.substr(0, Equal));
-        if (!Key.empty()) Keys.emplace_back(Section, Key);
+        if (!Key.empty())
+            Keys.emplace_back(Section, Key);
     }
     return Keys;
 }
@@ -90,7 +97,8 @@ struct TWrite {
 std::string OneLine(std::string Value)
 {
     for (char& C : Value)
-        if (C == '\r' || C == '\n') C = ' ';
+        if (C == '\r' || C == '\n')
+            C = ' ';
     return Value;
 }
 
@@ -103,8 +111,7 @@ std::vector<TWrite> Apply(TProfile& Ini, const std::vector<TWrite>& Writes)
         try {
             Ini.WriteString(W.Section, W.Key, W.Value);
             Done.push_back(W);
-        } catch (const TProfileError&) {
-        }
+        } catch (const TProfileError&) {}
     }
     return Done;
 }
@@ -139,10 +146,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
     // Values: plain, padded, with "=" and ";", with line breaks, empty, and a
     // slice of the input itself.
     std::uint32_t Hash = 2166136261u;
-    for (unsigned char C : Input) Hash = (Hash ^ C) * 16777619u;
+    for (unsigned char C : Input)
+        Hash = (Hash ^ C) * 16777619u;
     const std::string Slice = Input.substr(Hash % (Size + 1), 40);
-    const std::vector<std::string> Values = {"1", "  padded value\t", "a=b;c#d", "two\r\nlines",
-                                             "", Slice, "[x]", " 1.00000000000000E-0003"};
+    const std::vector<std::string> Values = {
+        "1",   "  padded value\t",       "a=b;c#d", "two\r\nlines", "", Slice,
+        "[x]", " 1.00000000000000E-0003"};
     auto Value = [&](unsigned I) { return Values[(Hash >> (3 * I)) % Values.size()]; };
 
     std::vector<TWrite> Writes;
@@ -156,14 +165,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
         // The same key again with other letter case: changes the same line.
         std::string Upper = First.second;
         for (char& C : Upper)
-            if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+            if (C >= 'a' && C <= 'z')
+                C = static_cast<char>(C - 'a' + 'A');
         Writes.push_back({Lower(First.first), Upper, Value(3)});
         // A new key in an existing section.
         Writes.push_back({Middle.first, "FuzzNewKey", Value(4)});
     }
     Writes.push_back({"Data", "Step", Value(5)});
     Writes.push_back({"FuzzNewSection", "Key", Value(6)});
-    Writes.push_back({Slice, Slice, Value(7)});   // names of arbitrary bytes
+    Writes.push_back({Slice, Slice, Value(7)});  // names of arbitrary bytes
 
     std::vector<TWrite> Done;
     std::string Committed;
@@ -182,7 +192,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
 
     // Written keys read back as written.
     std::map<std::pair<std::string, std::string>, std::string> Expected;
-    for (const TWrite& W : Done) Expected[{Lower(W.Section), Lower(W.Key)}] = Trim(OneLine(W.Value));
+    for (const TWrite& W : Done)
+        Expected[{Lower(W.Section), Lower(W.Key)}] = Trim(OneLine(W.Value));
     {
         TProfile Again(FileName);
         for (const TWrite& W : Done) {
@@ -202,15 +213,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
     FUZZ_CHECK(OnDisk.compare(0, 3, Mark) == 0 || !HasMark, "the byte-order mark is lost");
     const std::vector<std::string> OutLines = SplitLines(HasMark ? OnDisk.substr(3) : OnDisk);
     std::vector<std::string> Cleaned;
-    for (const TWrite& W : Done) Cleaned.push_back(OneLine(W.Value));
+    for (const TWrite& W : Done)
+        Cleaned.push_back(OneLine(W.Value));
     auto Replaces = [&](const std::string& In, const std::string& Out) {
         std::size_t Equal = In.find('=');
-        if (Equal == std::string::npos) return false;
+        if (Equal == std::string::npos)
+            return false;
         const std::string Head = In.substr(0, Equal + 1);
-        if (Out.compare(0, Head.size(), Head) != 0) return false;
+        if (Out.compare(0, Head.size(), Head) != 0)
+            return false;
         std::string Tail = Out.substr(Head.size());
         for (const std::string& V : Cleaned)
-            if (Tail == V || Tail == V + "\r") return true;
+            if (Tail == V || Tail == V + "\r")
+                return true;
         return false;
     };
     std::size_t J = 0, Changed = 0;

@@ -98,13 +98,13 @@ namespace {
 struct TInnerPath {
     int32_t Min = 0;
     int32_t Max = 0;
-    bool Single = true;      // r = 1: all rows equal
-    bool Three = false;      // r = 3 (only set when q1 = qr = Max = q2 + 1)
-    int32_t First = 0;       // q1
-    int32_t Second = 0;      // q2
-    int32_t BeforeLast = 0;  // q(r-1)
-    int32_t Last = 0;        // qr
-    bool TurnsAtMax = false; // the maximum row is some q(j) with 1 < j < r
+    bool Single = true;       // r = 1: all rows equal
+    bool Three = false;       // r = 3 (only set when q1 = qr = Max = q2 + 1)
+    int32_t First = 0;        // q1
+    int32_t Second = 0;       // q2
+    int32_t BeforeLast = 0;   // q(r-1)
+    int32_t Last = 0;         // qr
+    bool TurnsAtMax = false;  // the maximum row is some q(j) with 1 < j < r
 };
 
 TInnerPath InnerPath(const int32_t* Begin, const int32_t* End)
@@ -130,7 +130,7 @@ TInnerPath InnerPath(const int32_t* Begin, const int32_t* End)
         --BeforeLastAt;
     Path.Second = *SecondAt;
     Path.BeforeLast = *BeforeLastAt;
-    if (BeforeLastAt < SecondAt) {   // r = 2: q2 is the last block
+    if (BeforeLastAt < SecondAt) {  // r = 2: q2 is the last block
         Path.BeforeLast = Path.First;
         return Path;
     }
@@ -159,7 +159,7 @@ struct TNewPath {
     }
 };
 
-int Direction(int64_t From, int64_t To)   // +1 downwards, -1 upwards
+int Direction(int64_t From, int64_t To)  // +1 downwards, -1 upwards
 {
     return (To > From) - (To < From);
 }
@@ -175,16 +175,16 @@ bool BuildPath(const TInnerPath& Q, bool MinFirst, bool CoversMax, TNewPath& Pat
     const int32_t Far = MinFirst ? Q.Max : Q.Min;
     Path.Add(Q.First);
     if (Near != Q.First && Direction(Q.First, Near) != Leave)
-        Path.Add(Q.First + Leave);   // within Min ... Max: q2 lies that way
+        Path.Add(Q.First + Leave);  // within Min ... Max: q2 lies that way
     Path.Add(Near);
     Path.Add(Far);
     const int32_t At = Path.Rows[Path.Size - 1];
     const int Came = Path.Size > 1 ? Direction(Path.Rows[Path.Size - 2], At) : 0;
-    const bool TurnedAtMax = std::find(Path.Rows + 1, Path.Rows + Path.Size - 1, Q.Max) !=
-                             Path.Rows + Path.Size - 1;
+    const bool TurnedAtMax =
+        std::find(Path.Rows + 1, Path.Rows + Path.Size - 1, Q.Max) != Path.Rows + Path.Size - 1;
     if (At != Q.Last ? Direction(At, Q.Last) != Arrive
                      : Came != Arrive || (CoversMax && !TurnedAtMax)) {
-        Path.Add(Q.Last - Arrive);   // the row just before qr, within Min ... Max
+        Path.Add(Q.Last - Arrive);  // the row just before qr, within Min ... Max
     }
     Path.Add(Q.Last);
 
@@ -192,7 +192,8 @@ bool BuildPath(const TInnerPath& Q, bool MinFirst, bool CoversMax, TNewPath& Pat
     // the bottom row exactly when the old one covered it.
     const int32_t* const Rows = Path.Rows;
     const int N = Path.Size;
-    if (N < 2 || Direction(Rows[0], Rows[1]) != Leave || Direction(Rows[N - 2], Rows[N - 1]) != Arrive)
+    if (N < 2 || Direction(Rows[0], Rows[1]) != Leave ||
+        Direction(Rows[N - 2], Rows[N - 1]) != Arrive)
         return false;
     const bool Inner = std::find(Rows + 1, Rows + N - 1, Q.Max) != Rows + N - 1;
     return Inner == CoversMax;
@@ -219,7 +220,7 @@ void ReduceColumn(int32_t X, const std::vector<int32_t>& Rows, int32_t Top, int3
         return;
     }
     Emit(Rows.front());
-    if (Q.Single) {             // equal inner rows: the column's first and last line
+    if (Q.Single) {  // equal inner rows: the column's first and last line
         Emit(Q.First);
     } else {
         // A line drawn upwards into a turn covers the turning row; one drawn
@@ -230,12 +231,13 @@ void ReduceColumn(int32_t X, const std::vector<int32_t>& Rows, int32_t Top, int3
         TNewPath ViaMin, ViaMax;
         const bool MinOk = BuildPath(Q, true, CoversMax, ViaMin);
         const bool MaxOk = BuildPath(Q, false, CoversMax, ViaMax);
-        if (!MinOk && !MaxOk) {   // not expected; the old path is always right
+        if (!MinOk && !MaxOk) {  // not expected; the old path is always right
             Out.pop_back();
             EmitAll();
             return;
         }
-        const TNewPath& Best = MinOk && (!MaxOk || ViaMin.Length <= ViaMax.Length) ? ViaMin : ViaMax;
+        const TNewPath& Best =
+            MinOk && (!MaxOk || ViaMin.Length <= ViaMax.Length) ? ViaMin : ViaMax;
         for (int I = 0; I < Best.Size; ++I)
             Emit(Best.Rows[I]);
     }

@@ -31,13 +31,13 @@ struct TColor {
     friend bool operator==(const TColor&, const TColor&) = default;
 };
 
-inline constexpr TColor BackColor{255, 255, 255};   // chart and legend background
-inline constexpr TColor TextColor{0, 0, 0};         // legend's time line, chart messages
-inline constexpr TColor FillColor{0, 0, 255};       // series 1
-inline constexpr TColor SpeedColor{255, 0, 0};      // series 2
-inline constexpr TColor AccelColor{192, 192, 0};    // series 3
-inline constexpr TColor LossColor{0, 128, 128};     // series 4
-inline constexpr TColor ReColor{128, 128, 128};     // series 5
+inline constexpr TColor BackColor{255, 255, 255};  // chart and legend background
+inline constexpr TColor TextColor{0, 0, 0};        // legend's time line, chart messages
+inline constexpr TColor FillColor{0, 0, 255};      // series 1
+inline constexpr TColor SpeedColor{255, 0, 0};     // series 2
+inline constexpr TColor AccelColor{192, 192, 0};   // series 3
+inline constexpr TColor LossColor{0, 128, 128};    // series 4
+inline constexpr TColor ReColor{128, 128, 128};    // series 5
 
 // "#rrggbb".
 std::string ColorToHex(TColor Color);
@@ -81,7 +81,7 @@ public:
     // when no polyline is open.
     void Add(TPoint P)
     {
-        if (IsOpen && Reduce && P.X == RunX) {   // the common case, kept inline
+        if (IsOpen && Reduce && P.X == RunX) {  // the common case, kept inline
             CurrentPos = P;
             Run.push_back(P.Y);
         } else {
@@ -101,8 +101,8 @@ private:
     void AddPoint(TPoint P);
     void EmitRun();
 
-    std::vector<TPoint> Points;   // the polyline so far (finished columns only when reducing)
-    std::vector<int32_t> Run;     // rows of the open column
+    std::vector<TPoint> Points;  // the polyline so far (finished columns only when reducing)
+    std::vector<int32_t> Run;    // rows of the open column
     TPoint CurrentPos;
     int32_t RunX = 0;
     int32_t Top = INT32_MIN;

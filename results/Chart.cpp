@@ -9,8 +9,8 @@
 #include <limits>
 
 #include "engine/Calc.h"
-#include "results/Canvas.h"
 #include "engine/Tables.h"
+#include "results/Canvas.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ const char* const StageChartFailedText = "Ошибка прорисовки на
 // false when V is not finite or the result does not fit.
 bool ToCoordinate(int32_t Base, double V, int32_t& Result)
 {
-    if (!(std::fabs(V) <= 4294967296.0))   // also rejects NaN and infinities
+    if (!(std::fabs(V) <= 4294967296.0))  // also rejects NaN and infinities
         return false;
     // Adding and taking away 1.5 * 2^52 rounds a double below 2^51 in magnitude to
     // an integer in the current rounding mode, which is to nearest, ties to even.
@@ -94,10 +94,7 @@ public:
         return std::isfinite(Scale);
     }
     // The row of value V: round(Bottom - (V - Min) * sy - 1).
-    bool Row(double V, int32_t& Y) const
-    {
-        return ToRow(Bottom - (V - Low) * Scale - 1, Y);
-    }
+    bool Row(double V, int32_t& Y) const { return ToRow(Bottom - (V - Low) * Scale - 1, Y); }
 
 private:
     double Low = 0;
@@ -123,7 +120,7 @@ struct TStepSeries {
     TColor Color;
     double Min;
     double Max;
-    double Start;   // NoValue: the series starts at its first record
+    double Start;  // NoValue: the series starts at its first record
 };
 
 // Hands the canvas the lines of a series in blocks rather than one call per point.
@@ -162,7 +159,7 @@ bool DrawStepSeries(const TCalc& Calc, const TStepSeries& Series, TCanvas& Canva
     const double Sx = (static_cast<double>(Rect.Right) - Rect.Left) / Calc.Count;
     const TCalcStep* const Records = Calc.Records;
     double TCalcStep::*const Field = Series.Field;
-    int32_t X = Rect.Right;   // of the last record
+    int32_t X = Rect.Right;  // of the last record
     int32_t Y = 0;
     THorizontal Horizontal(Rect.Left, Sx);
     if (IsValue(Series.Start)) {
@@ -208,7 +205,7 @@ bool DrawStepChart(const TCalc& Calc, TCanvas& Canvas, const TRect& Rect)
     };
     // Series 5 first, so that the fill lies on top.
     for (int I = 4; I >= 0; --I) {
-        if (Series[I].Min > Series[I].Max)   // nothing recorded
+        if (Series[I].Min > Series[I].Max)  // nothing recorded
             continue;
         if (!DrawStepSeries(Calc, Series[I], Canvas, Rect))
             return false;
@@ -221,7 +218,7 @@ bool DrawStepChart(const TCalc& Calc, TCanvas& Canvas, const TRect& Rect)
 struct TStageSeries {
     double TCalcStage::*Field;
     TColor Color;
-    bool Rising;   // drawn when first <= last (else when first >= last)
+    bool Rising;  // drawn when first <= last (else when first >= last)
 };
 
 bool DrawStageSeries(const TCalc& Calc, const TStageSeries& Series, double Min, double Max,
@@ -257,10 +254,8 @@ bool DrawStageChart(const TCalc& Calc, TCanvas& Canvas, const TRect& Rect)
         Last = Last->Next;
 
     const TStageSeries Series[] = {
-        {&TCalcStage::Pumped, FillColor, true},
-        {&TCalcStage::PipeSpeed, SpeedColor, false},
-        {&TCalcStage::StartSpeed, AccelColor, false},
-        {&TCalcStage::PumpTime, LossColor, false},
+        {&TCalcStage::Pumped, FillColor, true},       {&TCalcStage::PipeSpeed, SpeedColor, false},
+        {&TCalcStage::StartSpeed, AccelColor, false}, {&TCalcStage::PumpTime, LossColor, false},
         {&TCalcStage::Pause, ReColor, true},
     };
     for (int I = 4; I >= 0; --I) {

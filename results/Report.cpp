@@ -20,9 +20,9 @@
 #include "engine/Calc.h"
 #include "engine/RunGlobals.h"
 #include "engine/Tables.h"
+#include "engine/UserLink.h"
 #include "engine/WaveSpeed.h"
 #include "text/NumberText.h"
-#include "engine/UserLink.h"
 #include "text/Utf8Text.h"
 
 namespace {
@@ -53,8 +53,8 @@ public:
         if (Calc.Density > 0 && Calc.Condens > 0) {
             LiquidSound = Shown(WaveSpeed(Calc.Density, Calc.Condens));
             if (Calc.Diameter > 0 && Calc.Walls > 0 && Calc.Young > 0)
-                Shock = Shown(WaveSpeed(Calc.Density, Calc.Condens, Calc.Diameter, Calc.Walls,
-                                        Calc.Young));
+                Shock = Shown(
+                    WaveSpeed(Calc.Density, Calc.Condens, Calc.Diameter, Calc.Walls, Calc.Young));
         }
         HasLosses = Calc.ReMax >= 0;
         HasLength = Calc.Length > 0;
@@ -90,7 +90,7 @@ private:
     double Shock = -1;        // shock-wave speed in the filled pipe
     bool PipeFilledWritten = false;
     bool Cancelled = false;
-    std::string Cell;         // scratch text of the cell being written
+    std::string Cell;  // scratch text of the cell being written
 
     static inline const std::string Blank = " ";
 
@@ -124,8 +124,8 @@ private:
         // Table rows dominate. A row takes one byte per character plus one
         // more for every Cyrillic letter of its units and prefixes (about 24
         // in a step row), and its line end.
-        const std::size_t StepWidth = 13 + (HammerMode ? 36 : 0) + 12 + (HasLength ? 12 : 0) +
-                                      24 + (HasLosses ? 24 : 0) + (Shock >= 0 ? 12 : 0);
+        const std::size_t StepWidth = 13 + (HammerMode ? 36 : 0) + 12 + (HasLength ? 12 : 0) + 24 +
+                                      (HasLosses ? 24 : 0) + (Shock >= 0 ? 12 : 0);
         const std::size_t Stages = static_cast<std::size_t>(std::max(Calc.StageCount, 0));
         const std::size_t Steps =
             Calc.StageCount < 2 ? static_cast<std::size_t>(std::max(Calc.Count, 0)) : 0;
@@ -134,8 +134,7 @@ private:
             Out.reserve(Estimate);
         } catch (const std::bad_alloc&) {
             // Only an estimate: the text still grows as it is written.
-        } catch (const std::length_error&) {
-        }
+        } catch (const std::length_error&) {}
     }
 
     // Appends S right-aligned in Width characters (a longer S whole).
@@ -215,13 +214,12 @@ private:
             Out += "(без учёта упругости стенок трубы) ";
         Line("", V(Hammer), "м/с.");
         if (Hammer > 0 && Blow->Length > 0)
-            Line("Расчётная длительность нагнетающего гидроудара ", V(Blow->Length / Hammer),
-                 "с.");
+            Line("Расчётная длительность нагнетающего гидроудара ", V(Blow->Length / Hammer), "с.");
     }
 
     void LiquidAndPipe()
     {
-        const double Density = Calc.Density * 1000;   // g/m³
+        const double Density = Calc.Density * 1000;  // g/m³
         Line("Плотность жидкости ",
              Calc.Density > 1 ? FormatWithPrefix(ValueDigits, Blank, Density, 1000) : V(Density),
              "г/куб.м.");

@@ -70,7 +70,7 @@ bool ParseSvgSize(const std::string& Text, int& Width, int& Height)
 
 std::string XmlEscape(const std::string& Text)
 {
-    static const std::string Replacement = "\xEF\xBF\xBD";   // U+FFFD
+    static const std::string Replacement = "\xEF\xBF\xBD";  // U+FFFD
     std::string Out;
     Out.reserve(Text.size());
     std::size_t Offset = 0;
@@ -84,7 +84,9 @@ std::string XmlEscape(const std::string& Text)
             case '>': Out += "&gt;"; break;
             case '"': Out += "&quot;"; break;
             case '\'': Out += "&apos;"; break;
-            case '\t': case '\n': case '\r': Out += static_cast<char>(Lead); break;
+            case '\t':
+            case '\n':
+            case '\r': Out += static_cast<char>(Lead); break;
             default:
                 // Control characters are not allowed in XML, stray bytes are not UTF-8.
                 if (Lead < 0x20 || Lead >= 0x80)
@@ -107,8 +109,7 @@ std::string XmlEscape(const std::string& Text)
 
 TSvgCanvas::TSvgCanvas(int32_t Width, int32_t Height)
     : Width(std::max(Width, 0)), Height(std::max(Height, 0))
-{
-}
+{}
 
 void TSvgCanvas::SetPen(TColor Color)
 {
@@ -174,10 +175,11 @@ void TSvgCanvas::TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::st
     AppendNumber(Body, X);
     Body += "\" y=\"";
     AppendNumber(Body, int64_t{Y} + FontAscent);
-    Body += "\" font-family=\"sans-serif\" font-size=\"" + std::to_string(FontSize) +
-            "\" fill=\"" + ColorToHex(TextColor) + "\" stroke=\"" + ColorToHex(BackColor) +
+    Body += "\" font-family=\"sans-serif\" font-size=\"" + std::to_string(FontSize) + "\" fill=\"" +
+            ColorToHex(TextColor) + "\" stroke=\"" + ColorToHex(BackColor) +
             "\" stroke-width=\"3\" paint-order=\"stroke\" xml:space=\"preserve\""
-            " clip-path=\"url(#" + Id + ")\">" + XmlEscape(Text) + "</text>\n";
+            " clip-path=\"url(#" +
+            Id + ")\">" + XmlEscape(Text) + "</text>\n";
 }
 
 void TSvgCanvas::FillRect(const TRect& Rect, TColor Color)

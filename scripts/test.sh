@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 bash scripts/check-layers.sh
+bash scripts/check-format.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen

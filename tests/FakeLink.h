@@ -12,15 +12,15 @@ class TFakeLink : public TUserLink {
 public:
     struct TWindow {
         std::string Caption;
-        std::vector<std::pair<int, int>> Sets;   // every Percent_Set(Position, Total)
+        std::vector<std::pair<int, int>> Sets;  // every Percent_Set(Position, Total)
         int CancelledAsked = 0;
         bool Closed = false;
         int Index = 0;  // position in Windows
     };
 
-    std::vector<std::string> Errors;     // texts given to Dialog_Error
-    std::vector<std::string> Warnings;   // texts given to Dialog_Warning
-    std::vector<std::string> Shown;      // every message as the user sees it (Text + "!")
+    std::vector<std::string> Errors;    // texts given to Dialog_Error
+    std::vector<std::string> Warnings;  // texts given to Dialog_Warning
+    std::vector<std::string> Shown;     // every message as the user sees it (Text + "!")
     std::vector<std::shared_ptr<TWindow>> Windows;
 
     // Cancel is reported by every window opened after this many Percent_Set
@@ -54,7 +54,10 @@ private:
     public:
         TFakeProgress(TFakeLink& Link, std::shared_ptr<TWindow> W) : Link(Link), W(std::move(W)) {}
         ~TFakeProgress() override { W->Closed = true; }
-        void Percent_Set(int Position, int Total) override { W->Sets.emplace_back(Position, Total); }
+        void Percent_Set(int Position, int Total) override
+        {
+            W->Sets.emplace_back(Position, Total);
+        }
         bool Percent_Cancelled() override
         {
             ++W->CancelledAsked;

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace QtHelpers {
 
@@ -57,14 +57,14 @@ inline QWidget* Key_Target(QWidget* Window)
     return F ? F : Window;
 }
 
-inline void Press_Key(QWidget* Window, Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+inline void Press_Key(QWidget* Window, Qt::Key Key,
+                      Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
 {
     QTest::keyClick(Key_Target(Window), Key, Modifiers);
 }
 
 // Widget Name of type T inside Window (nullptr when there is none).
-template <class T>
-T* Child(QWidget* Window, const char* Name)
+template <class T> T* Child(QWidget* Window, const char* Name)
 {
     return Window ? Window->findChild<T*>(QString::fromLatin1(Name)) : nullptr;
 }
@@ -78,7 +78,8 @@ inline QImage Grab(QWidget* W)
 }
 
 // Pixels in Rect of Image for which Test holds.
-inline int Count_Pixels(const QImage& Image, const QRect& Rect, const std::function<bool(QColor)>& Test)
+inline int Count_Pixels(const QImage& Image, const QRect& Rect,
+                        const std::function<bool(QColor)>& Test)
 {
     int N = 0;
     for (int Y = Rect.top(); Y <= Rect.bottom(); ++Y)
@@ -88,12 +89,27 @@ inline int Count_Pixels(const QImage& Image, const QRect& Rect, const std::funct
 }
 
 // Colour classes with room for antialiased edges.
-inline bool Is_Yellowish(QColor C) { return C.red() > 180 && C.green() > 180 && C.blue() < 110; }
-inline bool Is_Blackish(QColor C) { return C.red() < 90 && C.green() < 90 && C.blue() < 90; }
-inline bool Is_Blue(QColor C) { return C == QColor(0, 0, 255); }
-inline bool Is_White(QColor C) { return C == QColor(255, 255, 255); }
+inline bool Is_Yellowish(QColor C)
+{
+    return C.red() > 180 && C.green() > 180 && C.blue() < 110;
+}
+inline bool Is_Blackish(QColor C)
+{
+    return C.red() < 90 && C.green() < 90 && C.blue() < 90;
+}
+inline bool Is_Blue(QColor C)
+{
+    return C == QColor(0, 0, 255);
+}
+inline bool Is_White(QColor C)
+{
+    return C == QColor(255, 255, 255);
+}
 
 // Processes events for Ms milliseconds.
-inline void Wait(int Ms) { QTest::qWait(Ms); }
+inline void Wait(int Ms)
+{
+    QTest::qWait(Ms);
+}
 
 }  // namespace QtHelpers

@@ -31,7 +31,8 @@ std::string RandomSuffix()
     static constexpr char Hex[] = "0123456789abcdef";
     std::uint64_t Bits = Generator();
     std::string Suffix;
-    for (int I = 0; I < 12; ++I, Bits >>= 4) Suffix += Hex[Bits & 15];
+    for (int I = 0; I < 12; ++I, Bits >>= 4)
+        Suffix += Hex[Bits & 15];
     return Suffix;
 }
 
@@ -41,10 +42,12 @@ int FollowLinks(fs::path& Name)
 {
     for (int Hop = 0; Hop < MaxLinkHops; ++Hop) {
         struct stat Link {};
-        if (::lstat(Name.c_str(), &Link) != 0 || !S_ISLNK(Link.st_mode)) return 0;
+        if (::lstat(Name.c_str(), &Link) != 0 || !S_ISLNK(Link.st_mode))
+            return 0;
         std::error_code Ec;
         fs::path Next = fs::read_symlink(Name, Ec);
-        if (Ec) return Ec.value();
+        if (Ec)
+            return Ec.value();
         Name = Next.is_absolute() ? Next : Name.parent_path() / Next;
     }
     return ELOOP;
@@ -54,25 +57,26 @@ int FollowLinks(fs::path& Name)
 
 TAtomicWriteError::TAtomicWriteError(std::string FileName, std::string Step, std::string Reason)
     : runtime_error("Cannot write the file \"" + FileName + "\": " + Step + ": " + Reason),
-      FFileName(std::move(FileName)),
-      FStep(std::move(Step)),
-      FReason(std::move(Reason))
-{
-}
+      FFileName(std::move(FileName)), FStep(std::move(Step)), FReason(std::move(Reason))
+{}
 
 TAtomicFile::TAtomicFile(std::string FileName) : FFileName(std::move(FileName))
 {
     fs::path Target(FFileName);
-    if (int Error = FollowLinks(Target)) Fail("cannot replace", Error);
-    if (Target.filename().empty()) Fail("cannot replace", FFileName.empty() ? ENOENT : EISDIR);
+    if (int Error = FollowLinks(Target))
+        Fail("cannot replace", Error);
+    if (Target.filename().empty())
+        Fail("cannot replace", FFileName.empty() ? ENOENT : EISDIR);
 
     // What stands there now decides whether it may be replaced and what the
     // new file inherits. A name that cannot be looked up is left to the
     // creation of the temporary file to report.
     struct stat Old {};
     if (::stat(Target.c_str(), &Old) == 0) {
-        if (S_ISDIR(Old.st_mode)) Fail("cannot replace", EISDIR);
-        if (!S_ISREG(Old.st_mode)) Fail("cannot replace", "not a regular file");
+        if (S_ISDIR(Old.st_mode))
+            Fail("cannot replace", EISDIR);
+        if (!S_ISREG(Old.st_mode))
+            Fail("cannot replace", "not a regular file");
         FKeepOwner = true;
         FOldMode = Old.st_mode & 07777;
         FOldUser = Old.st_uid;
@@ -80,42 +84,49 @@ TAtomicFile::TAtomicFile(std::string FileName) : FFileName(std::move(FileName))
     }
     FTarget = Target.string();
     fs::path Folder = Target.parent_path();
-    if (Folder.empty()) Folder = ".";
+    if (Folder.empty())
+        Folder = ".";
     FFolder = Folder.string();
 
     std::string Base(1, '.');
     Base += Target.filename().native();
-    if (Base.size() > 100) Base.resize(100);
+    if (Base.size() > 100)
+        Base.resize(100);
     // The new content is never readable by more users than the old one was.
     const mode_t Mode = FKeepOwner ? (FOldMode & 0777) : 0666;
     for (int Try = 0; Try < 100 && FFd < 0; ++Try) {
         FTempName = (Folder / (Base + ".tmp-" + RandomSuffix())).string();
         FFd = ::open(FTempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Mode);
-        if (FFd < 0 && errno != EEXIST) break;
+        if (FFd < 0 && errno != EEXIST)
+            break;
     }
     if (FFd < 0) {
         const int Error = errno;
-        FTempName.clear();   // not ours: nothing to remove
+        FTempName.clear();  // not ours: nothing to remove
         Fail("cannot create a temporary file", Error);
     }
 }
 
 TAtomicFile::~TAtomicFile()
 {
-    if (FState == TState::Open) Abandon();
+    if (FState == TState::Open)
+        Abandon();
 }
 
 void TAtomicFile::Write(std::string_view Text)
 {
     CheckOpen();
     if (FBuffer.size() + Text.size() <= BufferSize) {
-        if (FBuffer.capacity() < BufferSize) FBuffer.reserve(BufferSize);
+        if (FBuffer.capacity() < BufferSize)
+            FBuffer.reserve(BufferSize);
         FBuffer += Text;
         return;
     }
     Flush();
-    if (Text.size() >= BufferSize) WriteOut(Text);
-    else FBuffer = Text;
+    if (Text.size() >= BufferSize)
+        WriteOut(Text);
+    else
+        FBuffer = Text;
 }
 
 void TAtomicFile::Commit()
@@ -128,12 +139,16 @@ void TAtomicFile::Commit()
             ::fchown(FFd, FOldUser, FOldGroup) != 0) {
             // Only the superuser may give a file away: the writer owns it then.
         }
-        if (::fchmod(FFd, FOldMode) != 0) Fail("cannot keep the permissions", errno);
+        if (::fchmod(FFd, FOldMode) != 0)
+            Fail("cannot keep the permissions", errno);
     }
-    if (::fsync(FFd) != 0) Fail("cannot flush to the disk", errno);
+    if (::fsync(FFd) != 0)
+        Fail("cannot flush to the disk", errno);
     const int Fd = std::exchange(FFd, -1);
-    if (::close(Fd) != 0) Fail("cannot close", errno);
-    if (::rename(FTempName.c_str(), FTarget.c_str()) != 0) Fail("cannot replace", errno);
+    if (::close(Fd) != 0)
+        Fail("cannot close", errno);
+    if (::rename(FTempName.c_str(), FTarget.c_str()) != 0)
+        Fail("cannot replace", errno);
     FTempName.clear();
     FState = TState::Committed;
 
@@ -147,7 +162,8 @@ void TAtomicFile::Commit()
 
 void TAtomicFile::Flush()
 {
-    if (FBuffer.empty()) return;
+    if (FBuffer.empty())
+        return;
     WriteOut(FBuffer);
     FBuffer.clear();
 }
@@ -156,8 +172,10 @@ void TAtomicFile::WriteOut(std::string_view Text)
 {
     while (!Text.empty()) {
         const ssize_t N = ::write(FFd, Text.data(), Text.size());
-        if (N < 0 && errno == EINTR) continue;
-        if (N <= 0) Fail("cannot write", N < 0 ? errno : EIO);
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N <= 0)
+            Fail("cannot write", N < 0 ? errno : EIO);
         Text.remove_prefix(static_cast<std::size_t>(N));
     }
 }
@@ -176,8 +194,10 @@ void TAtomicFile::Fail(const std::string& Step, const std::string& Why)
 void TAtomicFile::Abandon()
 {
     FState = TState::Failed;
-    if (FFd >= 0) ::close(std::exchange(FFd, -1));
-    if (!FTempName.empty()) ::unlink(FTempName.c_str());
+    if (FFd >= 0)
+        ::close(std::exchange(FFd, -1));
+    if (!FTempName.empty())
+        ::unlink(FTempName.c_str());
     FTempName.clear();
     FBuffer.clear();
 }

@@ -73,12 +73,12 @@ private:
     void Abandon();
     void CheckOpen() const;
 
-    std::string FFileName;   // as the caller gave it
-    std::string FTarget;     // the file replaced: FFileName with its links followed
-    std::string FFolder;     // the folder of FTarget and of the temporary file
+    std::string FFileName;  // as the caller gave it
+    std::string FTarget;    // the file replaced: FFileName with its links followed
+    std::string FFolder;    // the folder of FTarget and of the temporary file
     std::string FTempName;
     int FFd = -1;
-    bool FKeepOwner = false;   // the target exists: its mode and owner carry over
+    bool FKeepOwner = false;  // the target exists: its mode and owner carry over
     mode_t FOldMode = 0;
     uid_t FOldUser = 0;
     gid_t FOldGroup = 0;

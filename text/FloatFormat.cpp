@@ -21,7 +21,8 @@ bool Float_Format_Valid(std::string_view Format)
         ++i;
         if (i < Format.size() && Format[i] == '%')
             continue;
-        while (i < Format.size() && Format[i] != '\0' && Flags.find(Format[i]) != std::string_view::npos)
+        while (i < Format.size() && Format[i] != '\0' &&
+               Flags.find(Format[i]) != std::string_view::npos)
             ++i;
         int Digits = 0;
         while (i < Format.size() && Format[i] >= '0' && Format[i] <= '9') {
@@ -40,7 +41,8 @@ bool Float_Format_Valid(std::string_view Format)
             if (Digits > 3)
                 return false;
         }
-        if (i >= Format.size() || Format[i] == '\0' || Conversions.find(Format[i]) == std::string_view::npos)
+        if (i >= Format.size() || Format[i] == '\0' ||
+            Conversions.find(Format[i]) == std::string_view::npos)
             return false;
         ++Count;
     }

@@ -28,24 +28,31 @@ namespace {
 constexpr int Max_Digits = 340;
 constexpr std::size_t Buffer_Size = 1024;  // > 1 + 309 + 1 + 340
 
-static_assert(Decimal_Separator == '.',
-              "std::to_chars writes '.', the text routines rely on it");
+static_assert(Decimal_Separator == '.', "std::to_chars writes '.', the text routines rely on it");
 
 // |D| limited to 0..Max_Digits without overflowing for INT_MIN.
-int AbsDigits(int D) {
-    if (D < 0) return D < -Max_Digits ? Max_Digits : -D;
+int AbsDigits(int D)
+{
+    if (D < 0)
+        return D < -Max_Digits ? Max_Digits : -D;
     return std::min(D, Max_Digits);
 }
 
-bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+bool IsDigit(char C)
+{
+    return C >= '0' && C <= '9';
+}
 
-const char* NonFiniteText(double X) {
-    if (std::isnan(X)) return "NAN";
+const char* NonFiniteText(double X)
+{
+    if (std::isnan(X))
+        return "NAN";
     return std::signbit(X) ? "-INF" : "INF";
 }
 
 // printf-compatible formatting into a caller's buffer; returns the length.
-std::size_t Format(char* Buf, double X, std::chars_format Style, int Precision) {
+std::size_t Format(char* Buf, double X, std::chars_format Style, int Precision)
+{
     const auto Result = std::to_chars(Buf, Buf + Buffer_Size, X, Style, Precision);
     // The buffer holds every text the clamped precisions can produce.
     return Result.ec == std::errc() ? static_cast<std::size_t>(Result.ptr - Buf) : 0;
@@ -53,7 +60,8 @@ std::size_t Format(char* Buf, double X, std::chars_format Style, int Precision) 
 
 // The scientific text of the parameter file: sign column, one digit, ".",
 // 14 digits, "E", exponent sign and four exponent digits (23 characters).
-std::string ScientificText(double X) {
+std::string ScientificText(double X)
+{
     std::string Out;
     if (!std::isfinite(X)) {
         Out = std::isnan(X) ? " NAN" : std::signbit(X) ? "-INF" : " INF";
@@ -63,7 +71,8 @@ std::string ScientificText(double X) {
     const std::size_t Len = Format(Buf, std::fabs(X), std::chars_format::scientific, 14);
     const std::string_view Text(Buf, Len);  // "d.dddddddddddddde+XX"
     const std::size_t E = Text.find('e');
-    if (E == std::string_view::npos || E + 2 >= Len) return Out;  // cannot happen
+    if (E == std::string_view::npos || E + 2 >= Len)
+        return Out;  // cannot happen
     const std::string_view Exponent = Text.substr(E + 2);
 
     Out.reserve(23);
@@ -71,17 +80,20 @@ std::string ScientificText(double X) {
     Out.append(Text.substr(0, E));
     Out += 'E';
     Out += Text[E + 1];
-    if (Exponent.size() < 4) Out.append(4 - Exponent.size(), '0');
+    if (Exponent.size() < 4)
+        Out.append(4 - Exponent.size(), '0');
     Out.append(Exponent);
     return Out;
 }
 
 // Reads back a text written by FloatToFixed; false when it is not a finite
 // number in full.
-bool ReadBack(const std::string& S, double& X) {
+bool ReadBack(const std::string& S, double& X)
+{
     const char* First = S.data();
     const char* Last = First + S.size();
-    while (First != Last && *First == ' ') ++First;
+    while (First != Last && *First == ' ')
+        ++First;
     const auto Result = std::from_chars(First, Last, X, std::chars_format::general);
     return Result.ec == std::errc() && Result.ptr == Last && std::isfinite(X);
 }
@@ -91,14 +103,16 @@ enum class NumberKind { Integer, Fixed, Real };
 // The number text in S from byte Pos on; Pos is left on the first byte after
 // it. Only ASCII bytes are ever taken, so Pos always ends on a character
 // boundary.
-std::string ExtractAt(const std::string& S, std::size_t& Pos, NumberKind Kind) {
+std::string ExtractAt(const std::string& S, std::size_t& Pos, NumberKind Kind)
+{
     const std::size_t N = S.size();
     const bool Fraction = Kind != NumberKind::Integer;
     const bool Exponent = Kind == NumberKind::Real;
 
     for (; Pos < N; ++Pos) {
         const char C = S[Pos];
-        if (IsDigit(C)) break;
+        if (IsDigit(C))
+            break;
         if ((C == '-' || (Fraction && C == Decimal_Separator)) && Pos + 1 < N &&
             IsDigit(S[Pos + 1]))
             break;
@@ -134,7 +148,8 @@ std::string ExtractAt(const std::string& S, std::size_t& Pos, NumberKind Kind) {
 }
 
 // Character positions (1-based, clamped to 1..length + 1) around ExtractAt.
-std::string Extract(const std::string& S, int& Position, NumberKind Kind) {
+std::string Extract(const std::string& S, int& Position, NumberKind Kind)
+{
     const std::size_t StartIndex = Position > 1 ? static_cast<std::size_t>(Position) - 1 : 0;
     std::size_t Pos = Utf8Offset(S, StartIndex);
     const std::size_t StartChar = Pos == S.size() ? Utf8Length(S) : StartIndex;
@@ -148,11 +163,13 @@ std::string Extract(const std::string& S, int& Position, NumberKind Kind) {
 // Rebuilds the text of X from its 15-digit scientific form in plain
 // notation and cuts it after Digits significant digits (never inside the
 // integer part).
-std::string CutScientific(int Digits, double X) {
+std::string CutScientific(int Digits, double X)
+{
     char Buf[Buffer_Size];
     std::string S(Buf, Format(Buf, X, std::chars_format::scientific, 14));
     std::size_t E = S.find('e');
-    if (E == std::string::npos) return S;
+    if (E == std::string::npos)
+        return S;
     S[E] = 'E';
 
     std::size_t Pos = E;
@@ -166,29 +183,36 @@ std::string CutScientific(int Digits, double X) {
         const std::size_t Shift = static_cast<std::size_t>(N < 0 ? -N : N);
         std::size_t P = S.find(Decimal_Separator);
         if (N < 0) {
-            if (P != std::string::npos) S.erase(P, 1);
+            if (P != std::string::npos)
+                S.erase(P, 1);
             const std::size_t At = !S.empty() && S[0] == '-' ? 1 : 0;
             S.insert(At, Shift, '0');
             S.insert(At + 1, 1, Decimal_Separator);
         } else if (N > 0) {
-            if (P == std::string::npos) P = S.size();
-            else S.erase(P, 1);
-            if (S.size() < P + 1 + Shift) S.resize(P + 1 + Shift, '0');
+            if (P == std::string::npos)
+                P = S.size();
+            else
+                S.erase(P, 1);
+            if (S.size() < P + 1 + Shift)
+                S.resize(P + 1 + Shift, '0');
             S.insert(P + Shift, 1, Decimal_Separator);
         }
     }
 
     // 1-based positions: I of the first significant digit, Q of the separator.
     const std::size_t FirstSignificant = S.find_first_not_of("0-.");
-    const long long I =
-        FirstSignificant == std::string::npos ? static_cast<long long>(S.size()) + 1
-                                              : static_cast<long long>(FirstSignificant) + 1;
+    const long long I = FirstSignificant == std::string::npos
+                            ? static_cast<long long>(S.size()) + 1
+                            : static_cast<long long>(FirstSignificant) + 1;
     const std::size_t Sep = S.find(Decimal_Separator);
     const long long Q = Sep == std::string::npos ? 0 : static_cast<long long>(Sep) + 1;
     long long K = static_cast<long long>(AbsDigits(Digits)) - 1;
-    if (I < Q && Q <= I + K) K += 1;
-    else if (Q > I + K) K = Q - I;
-    if (static_cast<long long>(S.size()) > I + K) S.resize(static_cast<std::size_t>(I + K));
+    if (I < Q && Q <= I + K)
+        K += 1;
+    else if (Q > I + K)
+        K = Q - I;
+    if (static_cast<long long>(S.size()) > I + K)
+        S.resize(static_cast<std::size_t>(I + K));
     return S;
 }
 
@@ -205,7 +229,7 @@ constexpr std::array<PrefixRow, 12> Prefix_Rows{{
     {9.9999999e-7, ZoNumber::Text::PrefixNano, 1e9},
     {0.00099999999, ZoNumber::Text::PrefixMicro, 1e6},
     {0.99999999, ZoNumber::Text::PrefixMilli, 1e3},
-    {999.99999, ZoNumber::Text::Count_, 1},  // no prefix
+    {999.99999, ZoNumber::Text::Count_, 1},         // no prefix
     {998899.99, ZoNumber::Text::PrefixKilo, 1e-3},  // deliberately below 999999.99
     {999999990, ZoNumber::Text::PrefixMega, 1e-6},
     {9.9999999e11, ZoNumber::Text::PrefixGiga, 1e-9},
@@ -214,21 +238,26 @@ constexpr std::array<PrefixRow, 12> Prefix_Rows{{
     {No_Bound, ZoNumber::Text::PrefixExa, 1e-18},
 }};
 
-const PrefixRow& ChoosePrefix(double R) {
+const PrefixRow& ChoosePrefix(double R)
+{
     for (const PrefixRow& Row : Prefix_Rows)
-        if (R < Row.Bound) return Row;
+        if (R < Row.Bound)
+            return Row;
     return Prefix_Rows.back();  // NaN
 }
 
 // Number text of x for a fixed Reference: the fewest decimals whose
 // significant text has at least Digits characters (digits and sign).
-std::string ReferencedText(int Digits, double X) {
+std::string ReferencedText(int Digits, double X)
+{
     const std::size_t Wanted = static_cast<std::size_t>(AbsDigits(Digits));
     for (int d = 0; d <= 14; ++d) {
         std::string T = FormatSignificant(d, 1, X);
         std::size_t Count = T.size();  // the text is ASCII
-        if (T.find(Decimal_Separator) != std::string::npos) --Count;
-        if (Count >= Wanted) return T;
+        if (T.find(Decimal_Separator) != std::string::npos)
+            --Count;
+        if (Count >= Wanted)
+            return T;
     }
     char Buf[Buffer_Size];
     return std::string(Buf, Format(Buf, X, std::chars_format::general, 6));
@@ -240,30 +269,85 @@ namespace ZoNumber {
 namespace {
 using Table = std::array<std::string, static_cast<std::size_t>(Text::Count_)>;
 
-const Table& Russian() {
-    static const Table T{
-        "Калькулятор", "Контрольная лента", "&Принять", "&Закрыть",
-        "Десятичный разделитель", "Деление", "Умножение", "Вычитание", "Сложение",
-        "Смена знака (клавиша «_»)", "Округление числа (клавиша «R»)",
-        "Квадратный корень (клавиша «S»)", "Переворот дроби (клавиша «\\»)",
-        "Стирание последней цифры", "Сброс числа / сброс операции",
-        "Операции с процентами", "Вычислить результат", "Слишком длинное число!",
-        "Ошибка операции!", "Начало работы",
-        "ф", "п", "н", "мк", "м", "с", "д", "Д", "г", "к", "М", "Г", "Т", "П", "Э",
-        "не определено"};
+const Table& Russian()
+{
+    static const Table T{"Калькулятор",
+                         "Контрольная лента",
+                         "&Принять",
+                         "&Закрыть",
+                         "Десятичный разделитель",
+                         "Деление",
+                         "Умножение",
+                         "Вычитание",
+                         "Сложение",
+                         "Смена знака (клавиша «_»)",
+                         "Округление числа (клавиша «R»)",
+                         "Квадратный корень (клавиша «S»)",
+                         "Переворот дроби (клавиша «\\»)",
+                         "Стирание последней цифры",
+                         "Сброс числа / сброс операции",
+                         "Операции с процентами",
+                         "Вычислить результат",
+                         "Слишком длинное число!",
+                         "Ошибка операции!",
+                         "Начало работы",
+                         "ф",
+                         "п",
+                         "н",
+                         "мк",
+                         "м",
+                         "с",
+                         "д",
+                         "Д",
+                         "г",
+                         "к",
+                         "М",
+                         "Г",
+                         "Т",
+                         "П",
+                         "Э",
+                         "не определено"};
     return T;
 }
 
-const Table& English() {
-    static const Table T{
-        "Calculator", "Checking tape", "&Accept", "&Close",
-        "Decimal separator", "Division", "Multiplication", "Subtraction", "Addition",
-        "Change sign (press «_»)", "Round (press «R»)", "Square root (press «S»)",
-        "Fraction rotate (press «\\»)", "Erase last digit", "Clear number / clear operation",
-        "Calculate percents", "Calculate result (without return)", "The number is too big!",
-        "Operation failed!", "Calculator ON",
-        "f", "p", "n", "u", "m", "s", "d", "D", "H", "K", "M", "G", "T", "P", "E",
-        "no value"};
+const Table& English()
+{
+    static const Table T{"Calculator",
+                         "Checking tape",
+                         "&Accept",
+                         "&Close",
+                         "Decimal separator",
+                         "Division",
+                         "Multiplication",
+                         "Subtraction",
+                         "Addition",
+                         "Change sign (press «_»)",
+                         "Round (press «R»)",
+                         "Square root (press «S»)",
+                         "Fraction rotate (press «\\»)",
+                         "Erase last digit",
+                         "Clear number / clear operation",
+                         "Calculate percents",
+                         "Calculate result (without return)",
+                         "The number is too big!",
+                         "Operation failed!",
+                         "Calculator ON",
+                         "f",
+                         "p",
+                         "n",
+                         "u",
+                         "m",
+                         "s",
+                         "d",
+                         "D",
+                         "H",
+                         "K",
+                         "M",
+                         "G",
+                         "T",
+                         "P",
+                         "E",
+                         "no value"};
     return T;
 }
 
@@ -271,53 +355,70 @@ std::atomic<bool> Use_English{false};
 const std::string Empty_Text;
 }  // namespace
 
-void Set_Language(int Language) { Use_English.store(Language != 1, std::memory_order_relaxed); }
+void Set_Language(int Language)
+{
+    Use_English.store(Language != 1, std::memory_order_relaxed);
+}
 
-const std::string& Get_Text(Text Entry) {
+const std::string& Get_Text(Text Entry)
+{
     const auto Index = static_cast<std::size_t>(Entry);
     const Table& T = Use_English.load(std::memory_order_relaxed) ? English() : Russian();
     return Index < T.size() ? T[Index] : Empty_Text;
 }
 }  // namespace ZoNumber
 
-int64_t RoundToInt64(double X) {
+int64_t RoundToInt64(double X)
+{
     constexpr double Two63 = 9223372036854775808.0;  // 2^63
-    if (std::isnan(X)) return 0;
-    if (X >= Two63) return std::numeric_limits<int64_t>::max();
-    if (X <= -Two63) return std::numeric_limits<int64_t>::min();
+    if (std::isnan(X))
+        return 0;
+    if (X >= Two63)
+        return std::numeric_limits<int64_t>::max();
+    if (X <= -Two63)
+        return std::numeric_limits<int64_t>::min();
     // Ties to even without depending on the current rounding mode; from 2^52
     // on every double is a whole number already.
     double T = std::trunc(X);
     const double Fraction = std::fabs(X - T);
     const double Step = X < 0 ? -1.0 : 1.0;
-    if (Fraction > 0.5 || (Fraction == 0.5 && std::fmod(T, 2.0) != 0)) T += Step;
+    if (Fraction > 0.5 || (Fraction == 0.5 && std::fmod(T, 2.0) != 0))
+        T += Step;
     return static_cast<int64_t>(T);
 }
 
-std::string Int64ToText(int64_t X) {
+std::string Int64ToText(int64_t X)
+{
     char Buf[24];
     const auto Result = std::to_chars(Buf, Buf + sizeof Buf, X);
     return std::string(Buf, Result.ptr);
 }
 
-std::string FloatToFixed(int Decimals, double X) {
-    if (Decimals < 0) return ScientificText(X);
-    if (!std::isfinite(X)) return NonFiniteText(X);
+std::string FloatToFixed(int Decimals, double X)
+{
+    if (Decimals < 0)
+        return ScientificText(X);
+    if (!std::isfinite(X))
+        return NonFiniteText(X);
     char Buf[Buffer_Size];
-    return std::string(
-        Buf, Format(Buf, X, std::chars_format::fixed, std::min(Decimals, Max_Digits)));
+    return std::string(Buf,
+                       Format(Buf, X, std::chars_format::fixed, std::min(Decimals, Max_Digits)));
 }
 
-std::string FormatSignificant(int Decimals, int Digits, double X) {
+std::string FormatSignificant(int Decimals, int Digits, double X)
+{
     std::string S = FloatToFixed(Decimals, X);
-    if (!std::isfinite(X)) return S;
+    if (!std::isfinite(X))
+        return S;
     const double Tolerance = std::fabs(X) * std::pow(10.0, -AbsDigits(Digits));
     double Back = 0;
-    if (ReadBack(S, Back) && std::fabs(Back - X) > Tolerance) S = CutScientific(Digits, X);
+    if (ReadBack(S, Back) && std::fabs(Back - X) > Tolerance)
+        S = CutScientific(Digits, X);
     return S;
 }
 
-std::string InsertGroupSeparators(const std::string& S) {
+std::string InsertGroupSeparators(const std::string& S)
+{
     // Built in one pass (inserting into S would take quadratic time on long
     // texts). P: index of the separator, or the length when there is none.
     const std::size_t N = S.size();
@@ -327,15 +428,18 @@ std::string InsertGroupSeparators(const std::string& S) {
     // every digit 3, 6, 9, ... places left of P; never at the first character
     // or right after the sign.
     std::size_t First = P;
-    while (First > 0 && IsDigit(S[First - 1])) --First;
+    while (First > 0 && IsDigit(S[First - 1]))
+        --First;
     std::string R;
     R.reserve(N + N / 3 + 2);
     R.append(S, 0, First);
     for (std::size_t j = First; j < P; ++j) {
-        if ((P - j) % 3 == 0 && j >= 1 && S[j - 1] != '-') R += Group_Separator;
+        if ((P - j) % 3 == 0 && j >= 1 && S[j - 1] != '-')
+            R += Group_Separator;
         R += S[j];
     }
-    if (P == N) return R;
+    if (P == N)
+        return R;
     R += S[P];
 
     // Fraction: a separator before the digits 4, 7, 10, ... places after the
@@ -345,38 +449,49 @@ std::string InsertGroupSeparators(const std::string& S) {
     for (; i < N; ++i) {
         const char C = S[i];
         if (C == 'E' || C == 'e') {
-            if (S[i - 1] != ' ') R += ' ';
+            if (S[i - 1] != ' ')
+                R += ' ';
             break;
         }
-        if (!IsDigit(C)) break;
+        if (!IsDigit(C))
+            break;
         const std::size_t Place = i - P;
-        if (Place >= 4 && (Place - 1) % 3 == 0) R += Group_Separator;
+        if (Place >= 4 && (Place - 1) % 3 == 0)
+            R += Group_Separator;
         R += C;
     }
     R.append(S, i, std::string::npos);
     return R;
 }
 
-std::string IntToGrouped(int64_t X) { return InsertGroupSeparators(Int64ToText(X)); }
+std::string IntToGrouped(int64_t X)
+{
+    return InsertGroupSeparators(Int64ToText(X));
+}
 
-std::string FixedToGrouped(int Decimals, double X) {
+std::string FixedToGrouped(int Decimals, double X)
+{
     return InsertGroupSeparators(FloatToFixed(Decimals, X));
 }
 
-std::string ExtractInteger(const std::string& S, int& Position) {
+std::string ExtractInteger(const std::string& S, int& Position)
+{
     return Extract(S, Position, NumberKind::Integer);
 }
 
-std::string ExtractFixed(const std::string& S, int& Position) {
+std::string ExtractFixed(const std::string& S, int& Position)
+{
     return Extract(S, Position, NumberKind::Fixed);
 }
 
-std::string ExtractReal(const std::string& S, int& Position) {
+std::string ExtractReal(const std::string& S, int& Position)
+{
     return Extract(S, Position, NumberKind::Real);
 }
 
 std::string FormatWithPrefix(int Digits, const std::string& Separator, double Value,
-                             double Reference) {
+                             double Reference)
+{
     std::string Result;
     if (Value == 0 || !std::isfinite(Value)) {
         Result = Value == 0 ? "0.0" : NonFiniteText(Value);
@@ -385,10 +500,12 @@ std::string FormatWithPrefix(int Digits, const std::string& Separator, double Va
     }
     // A reference that is not a number is no reference; a negative one
     // chooses by its magnitude, as a negative value does.
-    if (!std::isfinite(Reference)) Reference = 0;
+    if (!std::isfinite(Reference))
+        Reference = 0;
     const int D = AbsDigits(Digits);
     double R = Reference != 0 ? std::fabs(Reference) : std::fabs(Value);
-    if (D < 3 && Reference == 0) R *= 10;
+    if (D < 3 && Reference == 0)
+        R *= 10;
     const PrefixRow& Row = ChoosePrefix(R);
     const double X = Value * Row.Multiplier;
 
@@ -416,6 +533,7 @@ std::string FormatWithPrefix(int Digits, const std::string& Separator, double Va
         Result.assign(Number, Len);
     }
     Result += Separator;
-    if (Prefix) Result += *Prefix;
+    if (Prefix)
+        Result += *Prefix;
     return Result;
 }

@@ -8,19 +8,47 @@
 
 inline constexpr char Decimal_Separator = '.';
 inline constexpr char Group_Separator = ' ';
-inline constexpr double No_Value = -1.71e308;   // a number field showing "no value"
+inline constexpr double No_Value = -1.71e308;           // a number field showing "no value"
 inline constexpr double No_Value_Threshold = -1.7e308;  // below it: "no value"
 
 namespace ZoNumber {
 // Entries of the unit's text table.
 enum class Text {
-    CalcTitle, TapeCaption, AcceptButton, CloseButton,
-    HintSeparator, HintDivide, HintMultiply, HintSubtract, HintAdd,
-    HintSign, HintRound, HintSqrt, HintInverse, HintBackspace, HintClear,
-    HintPercent, HintResult, NumberTooLong, OperationFailed, TapeStart,
-    PrefixFemto, PrefixPico, PrefixNano, PrefixMicro, PrefixMilli,
-    PrefixCenti, PrefixDeci, PrefixDeca, PrefixHecto, PrefixKilo,
-    PrefixMega, PrefixGiga, PrefixTera, PrefixPeta, PrefixExa,
+    CalcTitle,
+    TapeCaption,
+    AcceptButton,
+    CloseButton,
+    HintSeparator,
+    HintDivide,
+    HintMultiply,
+    HintSubtract,
+    HintAdd,
+    HintSign,
+    HintRound,
+    HintSqrt,
+    HintInverse,
+    HintBackspace,
+    HintClear,
+    HintPercent,
+    HintResult,
+    NumberTooLong,
+    OperationFailed,
+    TapeStart,
+    PrefixFemto,
+    PrefixPico,
+    PrefixNano,
+    PrefixMicro,
+    PrefixMilli,
+    PrefixCenti,
+    PrefixDeci,
+    PrefixDeca,
+    PrefixHecto,
+    PrefixKilo,
+    PrefixMega,
+    PrefixGiga,
+    PrefixTera,
+    PrefixPeta,
+    PrefixExa,
     NoValueText,
     Count_
 };

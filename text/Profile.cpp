@@ -21,9 +21,11 @@ constexpr std::uintmax_t MaxFileSize = 64u << 20;
 
 std::string Trim(const std::string& S, std::size_t From = 0, std::size_t To = std::string::npos)
 {
-    if (To > S.size()) To = S.size();
+    if (To > S.size())
+        To = S.size();
     std::size_t First = S.find_first_not_of(Blanks, From);
-    if (First == std::string::npos || First >= To) return {};
+    if (First == std::string::npos || First >= To)
+        return {};
     std::size_t Last = S.find_last_not_of(Blanks, To - 1);
     return S.substr(First, Last - First + 1);
 }
@@ -35,9 +37,11 @@ char AsciiLower(char C)
 
 bool SameName(const std::string& A, const std::string& B)
 {
-    if (A.size() != B.size()) return false;
+    if (A.size() != B.size())
+        return false;
     for (std::size_t I = 0; I < A.size(); ++I)
-        if (AsciiLower(A[I]) != AsciiLower(B[I])) return false;
+        if (AsciiLower(A[I]) != AsciiLower(B[I]))
+            return false;
     return true;
 }
 
@@ -66,7 +70,8 @@ void CheckNames(const std::string& FileName, const std::string& Section, const s
         return !Name.empty() && Trim(Name) == Name &&
                Name.find_first_of("\r\n") == std::string::npos;
     };
-    if (!Plain(Section) || Section.find(']') != std::string::npos) Bad("section", Section);
+    if (!Plain(Section) || Section.find(']') != std::string::npos)
+        Bad("section", Section);
     if (!Plain(Key) || Key.find('=') != std::string::npos || Key[0] == '[' || Key[0] == ';' ||
         Key[0] == '#')
         Bad("key", Key);
@@ -75,7 +80,8 @@ void CheckNames(const std::string& FileName, const std::string& Section, const s
 std::string OneLine(std::string Value)
 {
     for (char& C : Value)
-        if (C == '\r' || C == '\n') C = ' ';
+        if (C == '\r' || C == '\n')
+            C = ' ';
     return Value;
 }
 
@@ -85,29 +91,38 @@ TProfile::TProfile(std::string FileName) : FFileName(std::move(FileName)) {}
 
 void TProfile::Load()
 {
-    if (FLoaded) return;
-    if (FFileName.empty()) FailRead(FFileName, "no file name");
+    if (FLoaded)
+        return;
+    if (FFileName.empty())
+        FailRead(FFileName, "no file name");
 
     std::error_code Ec;
     fs::file_status Status = fs::status(FFileName, Ec);
     std::string Content;
     if (Status.type() != fs::file_type::not_found) {
-        if (Ec) FailRead(FFileName, Ec.message());
-        if (!fs::is_regular_file(Status)) FailRead(FFileName, "not a regular file");
+        if (Ec)
+            FailRead(FFileName, Ec.message());
+        if (!fs::is_regular_file(Status))
+            FailRead(FFileName, "not a regular file");
         std::uintmax_t Size = fs::file_size(FFileName, Ec);
-        if (Ec) FailRead(FFileName, Ec.message());
-        if (Size > MaxFileSize) FailRead(FFileName, "the file is larger than 64 MiB");
+        if (Ec)
+            FailRead(FFileName, Ec.message());
+        if (Size > MaxFileSize)
+            FailRead(FFileName, "the file is larger than 64 MiB");
         errno = 0;
         std::ifstream In(FFileName, std::ios::binary);
-        if (!In) FailRead(FFileName, errno ? Reason(errno) : "cannot open");
+        if (!In)
+            FailRead(FFileName, errno ? Reason(errno) : "cannot open");
         Content.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
-        if (In.bad()) FailRead(FFileName, "read error");
+        if (In.bad())
+            FailRead(FFileName, "read error");
     }
 
     std::vector<TLine> Lines;
     std::size_t Pos = 0;
     FByteOrderMark = Content.compare(0, 3, ByteOrderMark) == 0;
-    if (FByteOrderMark) Pos = 3;
+    if (FByteOrderMark)
+        Pos = 3;
     bool EndSeen = false;
     FNewLineEnd = "\n";
     while (Pos < Content.size()) {
@@ -140,18 +155,22 @@ TProfile::TLine TProfile::ParseLine(std::string Text, const char* End)
     Line.End = End;
     const std::string& T = Line.Text;
     std::size_t First = T.find_first_not_of(Blanks);
-    if (First == std::string::npos || T[First] == ';' || T[First] == '#') return Line;
+    if (First == std::string::npos || T[First] == ';' || T[First] == '#')
+        return Line;
     if (T[First] == '[') {
         std::size_t Close = T.find(']', First + 1);
-        if (Close == std::string::npos) return Line;   // not a section: kept as text
+        if (Close == std::string::npos)
+            return Line;  // not a section: kept as text
         Line.Kind = TLineKind::Section;
         Line.Name = Trim(T, First + 1, Close);
         return Line;
     }
     std::size_t Equal = T.find('=', First);
-    if (Equal == std::string::npos) return Line;
+    if (Equal == std::string::npos)
+        return Line;
     Line.Name = Trim(T, First, Equal);
-    if (Line.Name.empty()) return Line;
+    if (Line.Name.empty())
+        return Line;
     Line.Kind = TLineKind::Value;
     Line.ValueStart = Equal + 1;
     return Line;
@@ -160,7 +179,8 @@ TProfile::TLine TProfile::ParseLine(std::string Text, const char* End)
 std::size_t TProfile::FindSection(const std::string& Section) const
 {
     for (std::size_t I = 0; I < FLines.size(); ++I)
-        if (FLines[I].Kind == TLineKind::Section && SameName(FLines[I].Name, Section)) return I;
+        if (FLines[I].Kind == TLineKind::Section && SameName(FLines[I].Name, Section))
+            return I;
     return std::string::npos;
 }
 
@@ -179,7 +199,8 @@ std::size_t TProfile::FindValue(const std::string& Section, const std::string& K
 
 void TProfile::InsertLine(std::size_t Index, std::string Text)
 {
-    if (Index > 0 && *FLines[Index - 1].End == '\0') FLines[Index - 1].End = FNewLineEnd;
+    if (Index > 0 && *FLines[Index - 1].End == '\0')
+        FLines[Index - 1].End = FNewLineEnd;
     FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(Index),
                   ParseLine(std::move(Text), FNewLineEnd));
 }
@@ -189,7 +210,8 @@ std::string TProfile::ReadString(const std::string& Section, const std::string& 
 {
     Load();
     std::size_t I = FindValue(Section, Key);
-    if (I == std::string::npos) return Default;
+    if (I == std::string::npos)
+        return Default;
     return Trim(FLines[I].Text, FLines[I].ValueStart);
 }
 
@@ -200,11 +222,13 @@ int TProfile::ReadInteger(const std::string& Section, const std::string& Key, in
     const char* End = Begin + Text.size();
     if (Begin != End && *Begin == '+') {
         ++Begin;
-        if (Begin != End && *Begin == '-') return Default;
+        if (Begin != End && *Begin == '-')
+            return Default;
     }
     int Value = 0;
     auto [Stop, Error] = std::from_chars(Begin, End, Value);
-    if (Error != std::errc() || Stop != End) return Default;
+    if (Error != std::errc() || Stop != End)
+        return Default;
     return Value;
 }
 
@@ -236,7 +260,8 @@ void TProfile::WriteString(const std::string& Section, const std::string& Key,
     } else {
         std::size_t After = S;
         for (std::size_t J = S + 1; J < FLines.size() && FLines[J].Kind != TLineKind::Section; ++J)
-            if (FLines[J].Kind == TLineKind::Value) After = J;
+            if (FLines[J].Kind == TLineKind::Value)
+                After = J;
         InsertLine(After + 1, Key + "=" + Clean);
     }
     FModified = true;
@@ -277,7 +302,8 @@ std::string TProfile::Text()
 
 void TProfile::Commit()
 {
-    if (!FModified) return;
+    if (!FModified)
+        return;
     try {
         WriteFileAtomically(FFileName, Text());
     } catch (const TAtomicWriteError& E) {

@@ -49,7 +49,7 @@ public:
 
 class TProfile {
 public:
-    explicit TProfile(std::string FileName);   // does not touch the disk
+    explicit TProfile(std::string FileName);  // does not touch the disk
 
     const std::string& FileName() const { return FFileName; }
 
@@ -61,8 +61,7 @@ public:
     // An integer, non-zero meaning true; any other text gives Default.
     bool ReadBool(const std::string& Section, const std::string& Key, bool Default);
 
-    void WriteString(const std::string& Section, const std::string& Key,
-                     const std::string& Value);
+    void WriteString(const std::string& Section, const std::string& Key, const std::string& Value);
     void WriteInteger(const std::string& Section, const std::string& Key, int Value);
     void WriteBool(const std::string& Section, const std::string& Key, bool Value);  // "1"/"0"
 
@@ -81,11 +80,11 @@ public:
 private:
     enum class TLineKind { Other, Section, Value };
     struct TLine {
-        std::string Text;     // without its line end
-        const char* End = "";   // "\n", "\r\n", or "" for a last line without one
+        std::string Text;      // without its line end
+        const char* End = "";  // "\n", "\r\n", or "" for a last line without one
         TLineKind Kind = TLineKind::Other;
-        std::string Name;     // section or key name, trimmed
-        std::size_t ValueStart = 0;   // for values: the index after the "="
+        std::string Name;            // section or key name, trimmed
+        std::size_t ValueStart = 0;  // for values: the index after the "="
     };
 
     void Load();

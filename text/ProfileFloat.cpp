@@ -18,8 +18,10 @@ bool IsDigit(char C)
 // overflow from an underflow: those start beyond 1e308 and below 1e-323.
 long long DecimalMagnitude(const char* P, const char* End)
 {
-    if (P != End && *P == '-') ++P;
-    while (P != End && *P == '0') ++P;
+    if (P != End && *P == '-')
+        ++P;
+    while (P != End && *P == '0')
+        ++P;
     long long Lead = -1;
     while (P != End && IsDigit(*P)) {
         ++Lead;
@@ -33,16 +35,20 @@ long long DecimalMagnitude(const char* P, const char* End)
                 ++P;
             }
         }
-        while (P != End && IsDigit(*P)) ++P;
+        while (P != End && IsDigit(*P))
+            ++P;
     }
     long long Exponent = 0;
     if (P != End && (*P == 'e' || *P == 'E')) {
         ++P;
         bool Negative = false;
-        if (P != End && (*P == '+' || *P == '-')) Negative = *P++ == '-';
+        if (P != End && (*P == '+' || *P == '-'))
+            Negative = *P++ == '-';
         for (; P != End && IsDigit(*P); ++P)
-            if (Exponent < 1'000'000'000) Exponent = Exponent * 10 + (*P - '0');
-        if (Negative) Exponent = -Exponent;
+            if (Exponent < 1'000'000'000)
+                Exponent = Exponent * 10 + (*P - '0');
+        if (Negative)
+            Exponent = -Exponent;
     }
     return Lead + Exponent;
 }
@@ -55,28 +61,34 @@ std::optional<double> LeadingRealValue(std::string_view Text)
     const char* End = Begin + Text.size();
     const char* Digits = Begin;
     if (Digits != End && *Digits == '+')
-        Begin = ++Digits;   // from_chars takes no "+"
+        Begin = ++Digits;  // from_chars takes no "+"
     else if (Digits != End && *Digits == '-')
         ++Digits;
     // Only decimal numbers: no "inf", "nan", and no "+-".
-    if (Digits == End || !(IsDigit(*Digits) || *Digits == '.')) return std::nullopt;
+    if (Digits == End || !(IsDigit(*Digits) || *Digits == '.'))
+        return std::nullopt;
 
     double Value = 0;
     auto [Stop, Error] = std::from_chars(Begin, End, Value, std::chars_format::general);
-    if (Error == std::errc()) return Value;
-    if (Error != std::errc::result_out_of_range) return std::nullopt;
+    if (Error == std::errc())
+        return Value;
+    if (Error != std::errc::result_out_of_range)
+        return std::nullopt;
     const double Sign = *Begin == '-' ? -1.0 : 1.0;
-    if (DecimalMagnitude(Begin, Stop) >= 0) return Sign * std::numeric_limits<double>::infinity();
+    if (DecimalMagnitude(Begin, Stop) >= 0)
+        return Sign * std::numeric_limits<double>::infinity();
     return Sign * 0.0;
 }
 
 double ReadFloat(TProfile& Ini, const std::string& Section, const std::string& Key, double Default)
 {
     const std::string Text = Ini.ReadString(Section, Key, "");
-    if (Text.empty()) return Default;
+    if (Text.empty())
+        return Default;
     int Position = 1;
     const std::string Number = ExtractReal(Text, Position);
-    if (Number.empty()) return Default;
+    if (Number.empty())
+        return Default;
     return LeadingRealValue(Number).value_or(Default);
 }
 

@@ -16,8 +16,7 @@ std::optional<double> LeadingRealValue(std::string_view Text);
 // The key's number: the number text that ExtractReal finds in the key's text,
 // converted by LeadingRealValue; Default when the key is missing or empty or
 // holds no number.
-double ReadFloat(TProfile& Ini, const std::string& Section, const std::string& Key,
-                 double Default);
+double ReadFloat(TProfile& Ini, const std::string& Section, const std::string& Key, double Default);
 // Writes Value in the 23-character scientific text of FloatToFixed(-1, Value),
 // e.g. " 1.00000000000000E-0003".
 void WriteFloat(TProfile& Ini, const std::string& Section, const std::string& Key, double Value);

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/Calc.h"
 #include "app/QtCanvas.h"
+#include "engine/Calc.h"
 #include "results/SvgCanvas.h"
 
 namespace {
@@ -88,8 +88,7 @@ QImage EverySegment(const std::vector<TLine>& Lines, QSize Size, QImage::Format 
 }
 
 // Pixels of Image for which Test holds.
-template <class F>
-int CountPixels(const QImage& Image, F Test)
+template <class F> int CountPixels(const QImage& Image, F Test)
 {
     int N = 0;
     for (int Row = 0; Row < Image.height(); ++Row)
@@ -123,22 +122,22 @@ public:
     int32_t Row(int Kind, int Index, int Height, int32_t& Level)
     {
         switch (Kind) {
-        case 0:   // noise, often outside the image
+        case 0:  // noise, often outside the image
             return Pick(-Height / 2, Height + Height / 2);
-        case 1:   // random walk
+        case 1:  // random walk
             Level += Pick(-3, 3);
             return Level;
-        case 2:   // flat with spikes
+        case 2:  // flat with spikes
             return Chance(0.05) ? Pick(-2 * Height, 3 * Height) : Level;
-        case 3:   // steps
+        case 3:  // steps
             if (Chance(0.1))
                 Level = Pick(-2, Height + 1);
             return Level;
-        case 4:   // alternating extremes
+        case 4:  // alternating extremes
             return Index % 2 ? -1 : Height;
-        case 5:   // far outside, both ways, and back
+        case 5:  // far outside, both ways, and back
             return Chance(0.3) ? (Chance(0.5) ? 2000000000 : -2000000000) : Pick(0, Height - 1);
-        case 6:   // the top and bottom rows and their neighbours
+        case 6:  // the top and bottom rows and their neighbours
             return std::array<int32_t, 6>{-1, 0, 1, Height - 2, Height - 1, Height}[Pick(0, 5)];
         default:  // repeated points
             if (Chance(0.3))
@@ -158,7 +157,7 @@ public:
         TPoints Points;
         for (int I = 0; I < Count; ++I) {
             if (Chance(Advance))
-                X += Chance(0.9) ? 1 : Pick(-4, 6);   // now and then a jump, even backwards
+                X += Chance(0.9) ? 1 : Pick(-4, 6);  // now and then a jump, even backwards
             Points.push_back(TPoint{X, Row(Kind, I, Size.height(), Level)});
         }
         return Points;
@@ -275,7 +274,7 @@ void ExpectSameChart(int Count, QSize Size, uint32_t Seed)
     Range(&TCalcStep::Accel, Calc.AccelMin, Calc.AccelMax);
     Range(&TCalcStep::Losses, Calc.LossesMin, Calc.LossesMax);
     Range(&TCalcStep::Re, Calc.ReMin, Calc.ReMax);
-    Calc.AccelMax /= 3;   // the spikes leave the range
+    Calc.AccelMax /= 3;  // the spikes leave the range
 
     QImage Images[2];
     for (int Reduce = 0; Reduce < 2; ++Reduce) {
@@ -293,8 +292,8 @@ void ExpectSameChart(int Count, QSize Size, uint32_t Seed)
 TEST(ChartPixels, WholeChartsAreTheSameReducedOrNot)
 {
     ExpectSameChart(100000, QSize(800, 500), 1);
-    ExpectSameChart(400, QSize(200, 100), 2);   // two records per column
-    ExpectSameChart(150, QSize(200, 100), 3);   // fewer records than columns
+    ExpectSameChart(400, QSize(200, 100), 2);  // two records per column
+    ExpectSameChart(150, QSize(200, 100), 3);  // fewer records than columns
     ExpectSameChart(1, QSize(50, 40), 4);
 }
 
@@ -318,7 +317,8 @@ QString XmlTexts(const std::string& Svg)
     QXmlStreamReader Reader(QByteArray::fromStdString(Svg));
     QString Texts;
     while (!Reader.atEnd())
-        if (Reader.readNext() == QXmlStreamReader::StartElement && Reader.name() == QLatin1String("text"))
+        if (Reader.readNext() == QXmlStreamReader::StartElement &&
+            Reader.name() == QLatin1String("text"))
             Texts += Reader.readElementText() + QLatin1Char('\n');
     return Reader.hasError() ? QStringLiteral("error: ") + Reader.errorString() : Texts;
 }
@@ -330,14 +330,16 @@ TEST(ChartSvgXml, DocumentIsWellFormedAndTextComesBackLiterally)
     Calc.Capacity = Calc.Count = 3;
     Calc.FillMin = Calc.SpeedMin = Calc.AccelMin = Calc.LossesMin = Calc.ReMin = 0;
     Calc.FillMax = Calc.SpeedMax = Calc.AccelMax = Calc.LossesMax = Calc.ReMax = 3;
-    Calc.Records[1].Losses = std::numeric_limits<double>::quiet_NaN();   // series and a message
-    EXPECT_EQ(XmlTexts(ChartSvg(Calc, 800, 500)), QStringLiteral("Ошибка расчёта параметров прорисовки.\n"));
+    Calc.Records[1].Losses = std::numeric_limits<double>::quiet_NaN();  // series and a message
+    EXPECT_EQ(XmlTexts(ChartSvg(Calc, 800, 500)),
+              QStringLiteral("Ошибка расчёта параметров прорисовки.\n"));
     EXPECT_EQ(XmlTexts(ChartSvg(TCalc(), 16, 16)), QStringLiteral("Расчёт не выполнялся.\n"));
 
     // Markup characters and bytes XML cannot hold come back as text.
     TSvgCanvas Canvas(100, 100);
     Canvas.TextRect(TRect{0, 0, 100, 100}, 1, 1, std::string("a<b>&\"c'\x01\xff", 10));
-    EXPECT_EQ(XmlTexts(Canvas.Document()), QString::fromUtf8("a<b>&\"c'\xEF\xBF\xBD\xEF\xBF\xBD\n"));
+    EXPECT_EQ(XmlTexts(Canvas.Document()),
+              QString::fromUtf8("a<b>&\"c'\xEF\xBF\xBD\xEF\xBF\xBD\n"));
 }
 
 }  // namespace

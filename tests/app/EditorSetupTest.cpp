@@ -16,8 +16,8 @@
 // windows do, holds exactly the value the batch tool's case reader computes.
 TEST(EditorSetup, EditorsConfiguredFromTheCaseModelAgreeWithTheCaseReader)
 {
-    const double Probes[] = {0.0,  1.0,   -1.0,   0.001,  0.25,  4.6e-10, 1e-7, 3.3333333333,
-                             95.0, 1e5,   2.5e11, 1e6,    -1e9,  1e12,    1e16, -2.0e-3};
+    const double Probes[] = {0.0,  1.0, -1.0,   0.001, 0.25, 4.6e-10, 1e-7, 3.3333333333,
+                             95.0, 1e5, 2.5e11, 1e6,   -1e9, 1e12,    1e16, -2.0e-3};
     for (const TEditorDef& Def : EditorDefs()) {
         SCOPED_TRACE(Def.Name);
         TEdit_Scalable Editor;
@@ -54,7 +54,8 @@ TEST(MaterialHelpers, ListAndValuesComeFromTheMaterialTable)
     Young.Set_Value(7.0);
     int Reports = 0;
     Young.OnChangeValue = [&](QObject*) { ++Reports; };
-    for (int Unknown : {0, MaterialCount, -1}) SetMaterialValues(Unknown, &Rough, &Young);
+    for (int Unknown : {0, MaterialCount, -1})
+        SetMaterialValues(Unknown, &Rough, &Young);
     EXPECT_EQ(Rough.Value(), 0.5);
     EXPECT_EQ(Young.Value(), 7.0);
     SetMaterialValues(4, nullptr, &Young);

@@ -13,9 +13,9 @@
 
 #include <sys/wait.h>
 
-#include "tests/TestFiles.h"
 #include "batch/BatchTool.h"
 #include "engine/Calc.h"
+#include "tests/TestFiles.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ std::vector<std::string> Lines(const std::string& Text)
 {
     std::vector<std::string> Result;
     std::istringstream In(Text);
-    for (std::string Line; std::getline(In, Line);) Result.push_back(Line);
+    for (std::string Line; std::getline(In, Line);)
+        Result.push_back(Line);
     return Result;
 }
 
@@ -33,7 +34,8 @@ std::vector<double> Numbers(const std::string& Line)
     std::vector<double> Result;
     for (std::size_t Start = 0; Start <= Line.size();) {
         std::size_t End = Line.find(',', Start);
-        if (End == std::string::npos) End = Line.size();
+        if (End == std::string::npos)
+            End = Line.size();
         double X = 0;
         const auto [Ptr, Ec] = std::from_chars(Line.data() + Start, Line.data() + End, X);
         EXPECT_TRUE(Ec == std::errc() && Ptr == Line.data() + End) << Line;
@@ -62,7 +64,8 @@ TResult RunProgram(const std::vector<std::string>& Args, const TTempDir& Dir)
     const std::string Out = Dir.File("stdout.txt"), Err = Dir.File("stderr.txt");
     std::ostringstream Command;
     Command << std::quoted(HYD_CALC_EXE, '\'');
-    for (const std::string& Arg : Args) Command << ' ' << std::quoted(Arg, '\'');
+    for (const std::string& Arg : Args)
+        Command << ' ' << std::quoted(Arg, '\'');
     Command << " >" << std::quoted(Out, '\'') << " 2>" << std::quoted(Err, '\'');
     const int Raw = std::system(Command.str().c_str());
     return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, ReadText(Out), ReadText(Err)};
@@ -94,16 +97,25 @@ TEST(BatchArgs, UsageErrorsExitWithTwoAndWriteNothing)
     const std::string Case = Dir.Case, Csv = Dir.File("a.csv");
     // One of each way the parser refuses its arguments.
     const std::vector<std::vector<std::string>> Bad = {
-        {},                     {"--csv", Csv} /* no case */,  {Case, "--bogus"},
-        {Case, "--csv"},        {Case, "--csv="},              {Case, Case},
+        {},
+        {"--csv", Csv} /* no case */,
+        {Case, "--bogus"},
+        {Case, "--csv"},
+        {Case, "--csv="},
+        {Case, Case},
         {"--csv", "--svg", Dir.File("a.svg"), Case},  // an option is no value
-        {Case, "--size", "15x500"},    {Case, "--size=800x500x1"},
-        {Case, "--gravity", "-1"},     {Case, "--gravity=9,81"},  {Case, "--gravity", "nan"},
-        {Case, "--csv", Csv, "--csv", Dir.File("b.csv")},          {"--help=yes"},
+        {Case, "--size", "15x500"},
+        {Case, "--size=800x500x1"},
+        {Case, "--gravity", "-1"},
+        {Case, "--gravity=9,81"},
+        {Case, "--gravity", "nan"},
+        {Case, "--csv", Csv, "--csv", Dir.File("b.csv")},
+        {"--help=yes"},
     };
     for (const auto& Args : Bad) {
         std::string Joined;
-        for (const auto& A : Args) Joined += A + " ";
+        for (const auto& A : Args)
+            Joined += A + " ";
         SCOPED_TRACE(Joined);
         const TResult R = Batch(Args);
         EXPECT_EQ(R.Status, 2);
@@ -155,7 +167,8 @@ TEST(BatchCase, UnreadableCaseExitsWithTwoAndWritesNothing)
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Case);
-        const TResult R = Batch({C.Case, "--csv", Dir.File("a.csv"), "--report", Dir.File("r.txt")});
+        const TResult R =
+            Batch({C.Case, "--csv", Dir.File("a.csv"), "--report", Dir.File("r.txt")});
         EXPECT_EQ(R.Status, 2);
         EXPECT_EQ(R.Err, C.Err);
         EXPECT_TRUE(R.Out.empty());
@@ -190,7 +203,8 @@ TEST(BatchOutput, OutputsReplaceLongerOldFiles)
                       "--svg", Dir.File(Prefix + "c.svg")});
     };
     ASSERT_EQ(Run("new-").Status, 0);
-    for (const char* Name : Names) WriteText(Dir.File(Name), std::string(100000, 'x') + "\n");
+    for (const char* Name : Names)
+        WriteText(Dir.File(Name), std::string(100000, 'x') + "\n");
     const TResult R = Run("");
     ASSERT_EQ(R.Status, 0) << R.Err;
     for (const std::string Name : Names)

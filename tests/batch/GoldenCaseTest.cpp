@@ -52,7 +52,8 @@ const char* const Streams[] = {"stdout.txt", "stderr.txt"};
 std::vector<std::string> OutputNames()
 {
     std::vector<std::string> Names(std::begin(Streams), std::end(Streams));
-    for (const auto& [Option, Name] : OutputFiles) Names.push_back(Name);
+    for (const auto& [Option, Name] : OutputFiles)
+        Names.push_back(Name);
     return Names;
 }
 
@@ -67,7 +68,8 @@ std::vector<std::string> CaseNames()
     std::vector<std::string> Names;
     std::error_code Ec;
     for (const auto& Entry : fs::directory_iterator(CasesDir, Ec))
-        if (Entry.is_directory()) Names.push_back(Entry.path().filename().string());
+        if (Entry.is_directory())
+            Names.push_back(Entry.path().filename().string());
     std::sort(Names.begin(), Names.end());
     return Names;
 }
@@ -77,8 +79,10 @@ std::string ShellWord(const std::string& Text)
 {
     std::string Word = "'";
     for (char C : Text) {
-        if (C == '\'') Word += "'\\''";
-        else Word += C;
+        if (C == '\'')
+            Word += "'\\''";
+        else
+            Word += C;
     }
     return Word + "'";
 }
@@ -88,7 +92,8 @@ std::vector<std::string> ExtraArgs(const fs::path& File)
 {
     std::vector<std::string> Args;
     std::istringstream In(ReadText(File.string()));
-    for (std::string Word; In >> Word;) Args.push_back(Word);
+    for (std::string Word; In >> Word;)
+        Args.push_back(Word);
     return Args;
 }
 
@@ -104,12 +109,15 @@ TRun RunCase(const fs::path& Folder, const TTempDir& Dir)
 {
     fs::copy_file(Folder / "case.Hyd", Dir.Path / "case.Hyd");
     std::vector<std::string> Args = {"case.Hyd"};
-    for (const auto& [Option, Name] : OutputFiles) Args.insert(Args.end(), {Option, Name});
+    for (const auto& [Option, Name] : OutputFiles)
+        Args.insert(Args.end(), {Option, Name});
     if (fs::exists(Folder / "args"))
-        for (const std::string& Arg : ExtraArgs(Folder / "args")) Args.push_back(Arg);
+        for (const std::string& Arg : ExtraArgs(Folder / "args"))
+            Args.push_back(Arg);
     std::ostringstream Command;
     Command << "cd " << ShellWord(Dir.Path.string()) << " && " << ShellWord(HYD_CALC_EXE);
-    for (const std::string& Arg : Args) Command << ' ' << ShellWord(Arg);
+    for (const std::string& Arg : Args)
+        Command << ' ' << ShellWord(Arg);
     Command << " >stdout.txt 2>stderr.txt";
 
     TRun Run;
@@ -118,12 +126,14 @@ TRun RunCase(const fs::path& Folder, const TTempDir& Dir)
     std::set<std::string> Known = {"case.Hyd"};
     for (const auto& [Option, Name] : OutputFiles) {
         Known.insert(Name);
-        if (fs::exists(Dir.Path / Name)) Run.Outputs[Name] = ReadText(Dir.File(Name));
+        if (fs::exists(Dir.Path / Name))
+            Run.Outputs[Name] = ReadText(Dir.File(Name));
     }
     for (const char* Name : Streams) {
         Known.insert(Name);
         std::string Text = ReadText(Dir.File(Name));
-        if (!Text.empty()) Run.Outputs[Name] = std::move(Text);
+        if (!Text.empty())
+            Run.Outputs[Name] = std::move(Text);
     }
     for (const auto& Entry : fs::directory_iterator(Dir.Path))
         EXPECT_TRUE(Known.count(Entry.path().filename().string()))
@@ -140,8 +150,10 @@ std::string Excerpt(const std::string& Line, std::size_t Column)
     };
     std::size_t Begin = Column > 60 ? Column - 60 : 0;
     std::size_t End = std::min(Line.size(), Column + 60);
-    while (Continuation(Begin)) --Begin;
-    while (Continuation(End)) ++End;
+    while (Continuation(Begin))
+        --Begin;
+    while (Continuation(End))
+        ++End;
     std::string Text = Begin > 0 ? "…" : "";
     for (std::size_t I = Begin; I < End; ++I) {
         const unsigned char C = static_cast<unsigned char>(Line[I]);
@@ -156,7 +168,8 @@ std::string Excerpt(const std::string& Line, std::size_t Column)
             Text += static_cast<char>(C);
         }
     }
-    if (End < Line.size()) Text += "…";
+    if (End < Line.size())
+        Text += "…";
     return Text;
 }
 
@@ -164,7 +177,8 @@ std::string Excerpt(const std::string& Line, std::size_t Column)
 // (from 1), the byte in it, and both lines around that byte.
 std::string FirstDifference(const std::string& Expected, const std::string& Actual)
 {
-    if (Expected == Actual) return "";
+    if (Expected == Actual)
+        return "";
     const std::size_t At =
         std::mismatch(Expected.begin(), Expected.end(), Actual.begin(), Actual.end()).first -
         Expected.begin();
@@ -172,7 +186,8 @@ std::string FirstDifference(const std::string& Expected, const std::string& Actu
     const std::size_t LineNumber = std::count(Expected.begin(), Expected.begin() + At, '\n') + 1;
     const std::size_t Column = At - LineStart;
     auto LineOf = [LineStart, Column](const std::string& Text) {
-        if (LineStart >= Text.size()) return std::string("(end of file)");
+        if (LineStart >= Text.size())
+            return std::string("(end of file)");
         const std::size_t End = Text.find('\n', LineStart);
         return Excerpt(Text.substr(LineStart, End == std::string::npos ? End : End - LineStart),
                        Column);
@@ -190,8 +205,10 @@ void WriteExpected(const fs::path& Folder, const TRun& Run)
     WriteText((Folder / "status").string(), std::to_string(Run.Status) + "\n");
     for (const std::string& Name : OutputNames()) {
         const auto Found = Run.Outputs.find(Name);
-        if (Found != Run.Outputs.end()) WriteText((Folder / Name).string(), Found->second);
-        else fs::remove(Folder / Name);
+        if (Found != Run.Outputs.end())
+            WriteText((Folder / Name).string(), Found->second);
+        else
+            fs::remove(Folder / Name);
     }
 }
 
@@ -222,7 +239,8 @@ TEST_P(BatchGoldenCase, OutputsMatchByteForByte)
         const bool Expected = fs::exists(Folder / Name);
         const auto Found = Run.Outputs.find(Name);
         const bool Written = Found != Run.Outputs.end();
-        if (!Expected && !Written) continue;
+        if (!Expected && !Written)
+            continue;
         if (!Written) {
             ADD_FAILURE() << GetParam() << "/" << Name << ": expected, but not written (or empty)";
             continue;
@@ -242,6 +260,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BatchGoldenCase, testing::ValuesIn(CaseNames()),
                          [](const testing::TestParamInfo<std::string>& Info) {
                              std::string Name = Info.param;
                              for (char& C : Name)
-                                 if (!std::isalnum(static_cast<unsigned char>(C))) C = '_';
+                                 if (!std::isalnum(static_cast<unsigned char>(C)))
+                                     C = '_';
                              return Name;
                          });

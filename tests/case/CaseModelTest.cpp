@@ -9,12 +9,12 @@
 #include <set>
 #include <tuple>
 
-#include "tests/TestFiles.h"
-#include "engine/Calc.h"
 #include "case/CaseModel.h"
-#include "tests/FakeLink.h"
+#include "engine/Calc.h"
 #include "engine/RunGlobals.h"
 #include "engine/Tables.h"
+#include "tests/FakeLink.h"
+#include "tests/TestFiles.h"
 #include "text/Profile.h"
 
 namespace {
@@ -103,37 +103,36 @@ TEST(CaseFile, MissingFileGivesTheDefaultsAndANewFileHoldsEveryKeyInOrder)
     TProfile Profile(Name);
     SaveCase(Profile, Case, 120, 340);
     Profile.Commit();
-    EXPECT_EQ(ReadText(Name),
-              "[Data]\n"
-              "Step= 1.00000000000000E-0003\n"
-              "Steps=100\n"
-              "InitialFill= 0.00000000000000E+0000\n"
-              "InitialSpeed= 0.00000000000000E+0000\n"
-              "Slope= 0.00000000000000E+0000\n"
-              "Pressure= 1.00000000000000E+0005\n"
-              "Density= 1.00000000000000E+0003\n"
-              "Viscous= 1.00000000000000E-0003\n"
-              "Condens= 4.60000000000000E-0010\n"
-              "Diameter= 1.00000000000000E-0001\n"
-              "Length= 0.00000000000000E+0000\n"
-              "Rough= 1.00000000000000E-0004\n"
-              "Young= 2.00000000000000E+0011\n"
-              "Walls= 1.00000000000000E-0003\n"
-              "LiquidKind=0\n"
-              "PipeKind=0\n"
-              "[BlowData]\n"
-              "MayBlow=0\n"
-              "Speed= 0.00000000000000E+0000\n"
-              "PipeKind=0\n"
-              "Diameter= 1.00000000000000E-0001\n"
-              "Length= 0.00000000000000E+0000\n"
-              "Slope= 0.00000000000000E+0000\n"
-              "Young= 2.00000000000000E+0011\n"
-              "Walls= 1.00000000000000E-0003\n"
-              "NarrowingKind=0\n"
-              "MayTrunc=0\n"
-              "Top=120\n"
-              "Left=340\n");
+    EXPECT_EQ(ReadText(Name), "[Data]\n"
+                              "Step= 1.00000000000000E-0003\n"
+                              "Steps=100\n"
+                              "InitialFill= 0.00000000000000E+0000\n"
+                              "InitialSpeed= 0.00000000000000E+0000\n"
+                              "Slope= 0.00000000000000E+0000\n"
+                              "Pressure= 1.00000000000000E+0005\n"
+                              "Density= 1.00000000000000E+0003\n"
+                              "Viscous= 1.00000000000000E-0003\n"
+                              "Condens= 4.60000000000000E-0010\n"
+                              "Diameter= 1.00000000000000E-0001\n"
+                              "Length= 0.00000000000000E+0000\n"
+                              "Rough= 1.00000000000000E-0004\n"
+                              "Young= 2.00000000000000E+0011\n"
+                              "Walls= 1.00000000000000E-0003\n"
+                              "LiquidKind=0\n"
+                              "PipeKind=0\n"
+                              "[BlowData]\n"
+                              "MayBlow=0\n"
+                              "Speed= 0.00000000000000E+0000\n"
+                              "PipeKind=0\n"
+                              "Diameter= 1.00000000000000E-0001\n"
+                              "Length= 0.00000000000000E+0000\n"
+                              "Slope= 0.00000000000000E+0000\n"
+                              "Young= 2.00000000000000E+0011\n"
+                              "Walls= 1.00000000000000E-0003\n"
+                              "NarrowingKind=0\n"
+                              "MayTrunc=0\n"
+                              "Top=120\n"
+                              "Left=340\n");
 
     // Without a window position there are no Top and Left keys.
     TProfile Without(Dir.File("without.Hyd"));
@@ -155,11 +154,10 @@ TEST(CaseFile, MissingFileGivesTheDefaultsAndANewFileHoldsEveryKeyInOrder)
 TEST(CaseFile, ValuesAreClampedAsTheEditorsDo)
 {
     TTempDir Dir;
-    const TCase C = LoadText(Dir,
-                             "[Data]\nSlope=120\nYoung=1e16\nLiquidKind=15\nPipeKind=-3\n"
-                             "Steps=2000000\nInitialFill=0.7\nPressure=-5\n"
-                             "[BlowData]\nSlope=-95\nPipeKind=99\nNarrowingKind=5\n"
-                             "MayBlow=7\nMayTrunc=1\n");
+    const TCase C = LoadText(Dir, "[Data]\nSlope=120\nYoung=1e16\nLiquidKind=15\nPipeKind=-3\n"
+                                  "Steps=2000000\nInitialFill=0.7\nPressure=-5\n"
+                                  "[BlowData]\nSlope=-95\nPipeKind=99\nNarrowingKind=5\n"
+                                  "MayBlow=7\nMayTrunc=1\n");
     EXPECT_EQ(std::tie(C.Slope, C.Young, C.InitialFill, C.Pressure, C.BlowSlope),
               std::make_tuple(90.0, 1e15, 0.7 / 0.01 * 0.01, 0.0, -90.0));
     EXPECT_EQ(std::tie(C.LiquidKind, C.PipeKind, C.Steps, C.BlowPipeKind, C.NarrowingKind),
@@ -176,9 +174,9 @@ TEST(CaseFile, NumberTextsFollowTheReadingRules)
         double Value;
     } Cases[] = {
         // The reading of numbers is the profile's; no number gives the editor's default.
-        {"Step", "abc", 0.001},     {"Step", "шаг 0.5 с", 0.5},
-        {"Steps", "abc", 100},      {"Steps", "2e6", 100},  // not a whole number
-        {"Steps", "-4", 0},         {"Steps", "500", 500},
+        {"Step", "abc", 0.001}, {"Step", "шаг 0.5 с", 0.5},
+        {"Steps", "abc", 100},  {"Steps", "2e6", 100},  // not a whole number
+        {"Steps", "-4", 0},     {"Steps", "500", 500},
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(std::string(C.Key) + "=" + C.Text);
@@ -190,9 +188,8 @@ TEST(CaseFile, NumberTextsFollowTheReadingRules)
 TEST(CaseFile, ListIndicesNeverPullTableValues)
 {
     TTempDir Dir;
-    const TCase C = LoadText(Dir,
-                             "[Data]\nLiquidKind=2\nDensity=500\nPipeKind=5\nYoung=1e9\n"
-                             "[BlowData]\nPipeKind=5\nYoung=3e9\n");
+    const TCase C = LoadText(Dir, "[Data]\nLiquidKind=2\nDensity=500\nPipeKind=5\nYoung=1e9\n"
+                                  "[BlowData]\nPipeKind=5\nYoung=3e9\n");
     EXPECT_EQ(std::tie(C.Density, C.Viscous, C.Young, C.Rough, C.BlowYoung),
               std::make_tuple(500.0, 0.001, 1e9, 0.0001, 3e9));
     EXPECT_EQ(std::tie(C.LiquidKind, C.PipeKind), std::make_tuple(2, 5));
@@ -321,12 +318,12 @@ TEST(PrepareRun, FillsBothPipesAndChoosesTheMode)
               std::make_tuple(100, 0.5, 10.0, 30.0));
     // The driving pipe takes the run, liquid, pressure, fill and roughness of
     // the case and its own speed, geometry and wall.
-    EXPECT_EQ(std::tie(Blow.Steps, Blow.Step, Blow.Pressure, Blow.Density, Blow.InitialFill,
-                       Blow.Rough),
-              std::make_tuple(100, 0.001, 2e5, 1000.0, 2.0, 0.0001));
-    EXPECT_EQ(std::tie(Blow.InitialSpeed, Blow.Slope, Blow.Diameter, Blow.Length, Blow.Walls,
-                       Blow.Young),
-              std::make_tuple(3.0, -4.0, 0.3, 50.0, 0.01, 1e11));
+    EXPECT_EQ(
+        std::tie(Blow.Steps, Blow.Step, Blow.Pressure, Blow.Density, Blow.InitialFill, Blow.Rough),
+        std::make_tuple(100, 0.001, 2e5, 1000.0, 2.0, 0.0001));
+    EXPECT_EQ(
+        std::tie(Blow.InitialSpeed, Blow.Slope, Blow.Diameter, Blow.Length, Blow.Walls, Blow.Young),
+        std::make_tuple(3.0, -4.0, 0.3, 50.0, 0.01, 1e11));
 
     C.MayTrunc = true;
     EXPECT_EQ(PrepareRun(C, true, Calc, Blow), TRunKind::RepeatedHammer);

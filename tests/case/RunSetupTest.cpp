@@ -31,7 +31,8 @@ public:
             SeenBlow = BlowCalc;
             SeenLink = &UserLink();
         }
-        if (Throw) throw std::runtime_error("no window");
+        if (Throw)
+            throw std::runtime_error("no window");
         return TFakeLink::Percent_Open(Caption);
     }
 };
@@ -109,7 +110,7 @@ TEST(RunSetup, RunSeesItsGlobalsAndTheProgramsGetTheirsBack)
         EXPECT_EQ(Link.SeenNarrowing, C.Narrowing);
         EXPECT_EQ(Link.SeenBlow, &Blow);
         EXPECT_EQ(Link.SeenLink, &Link);
-        EXPECT_TRUE(Outer.OuterLink.Shown.empty());   // nothing went past the run's link
+        EXPECT_TRUE(Outer.OuterLink.Shown.empty());  // nothing went past the run's link
         Outer.ExpectRestored();
     }
 }

@@ -1,10 +1,10 @@
 // The buttons: spin and edit buttons of the number field and the colour
 // button, driven through real key presses and mouse clicks.
 
-#include "tests/controls/ControlsTestUtil.h"
 #include "controls/ColorButton.h"
 #include "controls/EditButton.h"
 #include "controls/SpinButtons.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -31,7 +31,8 @@ TEST(SpinButtons, HoldingRepeatsAfter400msThenEvery100msAndClicksOnRelease)
     // Repeat i + 1 comes no sooner than the delay and i intervals after the
     // press, less the 5 % by which a coarse timer may fire early.
     for (std::size_t i = 0; i < Clicks.size(); ++i) {
-        const double Due = TTimer_Button::Repeat_Delay + static_cast<double>(i) * TTimer_Button::Repeat_Interval;
+        const double Due =
+            TTimer_Button::Repeat_Delay + static_cast<double>(i) * TTimer_Button::Repeat_Interval;
         EXPECT_GE(Clicks[i], 0.95 * Due - 1) << "repeat " << i + 1;
     }
     const std::size_t Before_Release = Clicks.size();
@@ -52,7 +53,7 @@ TEST(SpinButtons, ArrowKeysClickTheirHalfAndDisablingDisablesBoth)
     QTest::keyClick(&Spin, Qt::Key_Down);
     QTest::keyClick(&Spin, Qt::Key_Up);
     EXPECT_TRUE(Spin.Up_Button()->Focus_Shown() && !Spin.Down_Button()->Focus_Shown());
-    QTest::keyClick(&Spin, Qt::Key_Space);   // clicks the focused half
+    QTest::keyClick(&Spin, Qt::Key_Space);  // clicks the focused half
     EXPECT_EQ(Ups, 2);
     EXPECT_EQ(Downs, 1);
 
@@ -93,12 +94,22 @@ TEST(SpinButtons, ButtonsFocusTheirFocusControl)
 TEST(BtnClr, KindsGiveCaptionGlyphAndResult)
 {
     using K = TBtn_Clr::TBitBtnKind;
-    const struct { K Kind; const char* Caption; const char* Glyph; int Result; } Rows[] = {
-        {K::bkOK, "OK", "BCOK", 1},          {K::bkCancel, "&Отмена", "BCCANCEL", 2},
-        {K::bkHelp, "&Помощь", "BCHELP", 0}, {K::bkYes, "&Да", "BCYES", 6},
-        {K::bkNo, "&Нет", "BCNO", 7},        {K::bkClose, "&Закрыть", "BCCLOSE", 0},
-        {K::bkAbort, "&Прервать", "BCABORT", 3}, {K::bkRetry, "&Повтор", "BCRETRY", 4},
-        {K::bkIgnore, "&Игнорировать", "BCIGNORE", 5}, {K::bkAll, "&Все", "BCALL", 8},
+    const struct {
+        K Kind;
+        const char* Caption;
+        const char* Glyph;
+        int Result;
+    } Rows[] = {
+        {K::bkOK, "OK", "BCOK", 1},
+        {K::bkCancel, "&Отмена", "BCCANCEL", 2},
+        {K::bkHelp, "&Помощь", "BCHELP", 0},
+        {K::bkYes, "&Да", "BCYES", 6},
+        {K::bkNo, "&Нет", "BCNO", 7},
+        {K::bkClose, "&Закрыть", "BCCLOSE", 0},
+        {K::bkAbort, "&Прервать", "BCABORT", 3},
+        {K::bkRetry, "&Повтор", "BCRETRY", 4},
+        {K::bkIgnore, "&Игнорировать", "BCIGNORE", 5},
+        {K::bkAll, "&Все", "BCALL", 8},
     };
     for (const auto& Row : Rows) {
         SCOPED_TRACE(Row.Glyph);
@@ -115,7 +126,7 @@ TEST(BtnClr, KindsGiveCaptionGlyphAndResult)
     EXPECT_EQ(Custom.text(), "Своя") << "custom keeps the caption as set";
     EXPECT_EQ(Custom.ModalResult(), 0);
 
-    QDialog Dialog;   // the result closes the dialog
+    QDialog Dialog;  // the result closes the dialog
     auto* No = new TBtn_Clr(&Dialog);
     No->Set_Kind(K::bkNo);
     QTimer::singleShot(0, No, [No] { QTest::mouseClick(No, Qt::LeftButton); });

@@ -1,9 +1,9 @@
 // The calculator window: keys, operations, errors, the tape and the accept
 // mode from a number field.
 
-#include "tests/controls/ControlsTestUtil.h"
 #include "controls/Calculator.h"
 #include "controls/NumberEdit.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -12,7 +12,10 @@
 
 namespace {
 // Types characters into the calculator as the keyboard does.
-void Keys(TForm_Calculate& Form, const QString& Text) { Type_Text(&Form, Text); }
+void Keys(TForm_Calculate& Form, const QString& Text)
+{
+    Type_Text(&Form, Text);
+}
 
 QStringList Tape(const TForm_Calculate& Form)
 {
@@ -30,7 +33,10 @@ void Double_Click_Line(TForm_Calculate& Form, int Row)
                        Form.ListBox_Check->visualItemRect(Item).center());
 }
 
-QColor Colour(const QWidget* W, QPalette::ColorRole Role) { return W->palette().color(Role); }
+QColor Colour(const QWidget* W, QPalette::ColorRole Role)
+{
+    return W->palette().color(Role);
+}
 }  // namespace
 
 TEST(Calculator, TwoPlusThreeWithTheButtons)
@@ -80,7 +86,8 @@ TEST(Calculator, OperationsAndTheirFailures)
     // Root of a negative number, percent of a division by 0, inverse of 0,
     // rounding a number beyond 64 bits, a product too large for the display;
     // then the percent cases and other operations that succeed.
-    for (const char* Sequence : {"4_s", "1/0%", "0\\", "99999999999999999999r", "1000000000000000*="}) {
+    for (const char* Sequence :
+         {"4_s", "1/0%", "0\\", "99999999999999999999r", "1000000000000000*="}) {
         SCOPED_TRACE(Sequence);
         TBeep_Counter Beeps;
         TForm_Calculate Form;
@@ -89,10 +96,20 @@ TEST(Calculator, OperationsAndTheirFailures)
         EXPECT_EQ(Form.X(), 0);
         EXPECT_EQ(Beeps.Count, 1);
     }
-    const struct { const char* Keys; double Result; } Cases[] = {
-        {"200+10%", 220}, {"200-10%", 180}, {"200*10%", 20}, {"200/10%", 2000},
-        {"9999999999r", 9999999999}, {"2.5r", 2}, {"3.5r", 4},   // ties to even
-        {"2_", -2}, {"16s", 4}, {"4\\", 0.25},
+    const struct {
+        const char* Keys;
+        double Result;
+    } Cases[] = {
+        {"200+10%", 220},
+        {"200-10%", 180},
+        {"200*10%", 20},
+        {"200/10%", 2000},
+        {"9999999999r", 9999999999},
+        {"2.5r", 2},
+        {"3.5r", 4},  // ties to even
+        {"2_", -2},
+        {"16s", 4},
+        {"4\\", 0.25},
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Keys);
@@ -129,7 +146,7 @@ TEST(Calculator, EditingKeys)
 {
     TBeep_Counter Beeps;
     TForm_Calculate Form;
-    Keys(Form, "12.5.x");   // a second separator and an unknown character beep
+    Keys(Form, "12.5.x");  // a second separator and an unknown character beep
     EXPECT_EQ(Beeps.Count, 2);
     QTest::keyClick(&Form, Qt::Key_Backspace);
     QTest::keyClick(&Form, Qt::Key_Backspace);
@@ -150,7 +167,7 @@ TEST(Calculator, TapeKeepsAHundredLinesAndGivesNumbersBack)
     TForm_Calculate Form;
     ASSERT_TRUE(Show_Active(Form));
     Keys(Form, "1234567+3=");
-    Double_Click_Line(Form, 1);   // "2.      1 234 567": the line number is not part of it
+    Double_Click_Line(Form, 1);  // "2.      1 234 567": the line number is not part of it
     EXPECT_EQ(Form.X(), 1234567);
     for (int i = 0; i < 40; ++i)
         Keys(Form, "+1=");
@@ -158,7 +175,7 @@ TEST(Calculator, TapeKeepsAHundredLinesAndGivesNumbersBack)
     EXPECT_TRUE(Tape(Form).first().startsWith("25.  "));
     EXPECT_TRUE(Tape(Form).last().startsWith("124.  =  1 234 607"));
 
-    Double_Click_Line(Form, 98);   // "+  1"
+    Double_Click_Line(Form, 98);  // "+  1"
     EXPECT_EQ(Form.Label_Indicate->text(), "1");
     Double_Click_Line(Form, 99);
     EXPECT_EQ(Form.X(), 1234607);
@@ -187,7 +204,7 @@ TEST(Calculator, NumberFieldAcceptsTheResult)
         });
         QTest::mouseClick(Field->Calc_Button()->Button(), Qt::LeftButton);
     };
-    Run("*21=", &TForm_Calculate::BitBtn_OK);   // starts from the field's 2
+    Run("*21=", &TForm_Calculate::BitBtn_OK);  // starts from the field's 2
     EXPECT_EQ(Field->Stored_Value(), 42);
     EXPECT_EQ(Changes, 1);
     EXPECT_FALSE(Form_Calculate->Accept_Mode());

@@ -14,7 +14,10 @@
 
 // Counts the beeps while it lives.
 struct TBeep_Counter {
-    TBeep_Counter() { FOld = Set_Beep_Hook([this] { ++Count; }); }
+    TBeep_Counter()
+    {
+        FOld = Set_Beep_Hook([this] { ++Count; });
+    }
     ~TBeep_Counter() { Set_Beep_Hook(FOld); }
     TBeep_Counter(const TBeep_Counter&) = delete;
     TBeep_Counter& operator=(const TBeep_Counter&) = delete;
@@ -45,6 +48,7 @@ inline bool Wait_For(const std::function<bool()>& Done, int Timeout_Ms = 3000)
     QElapsedTimer Timer;
     Timer.start();
     for (; !Done(); QTest::qWait(2))
-        if (Timer.elapsed() > Timeout_Ms) return false;
+        if (Timer.elapsed() > Timeout_Ms)
+            return false;
     return true;
 }

@@ -34,7 +34,7 @@ TEST(Buffer, FlushCopiesTheBitmapToItsAreaAndNoMore)
         QPainter P(Buffer_Canvas(Bitmap, &Screen, Area));
         P.fillRect(QRect(0, 0, 40, 30), Qt::red);
         P.fillRect(QRect(0, 0, 1, 1), Qt::blue);
-        Buffer_Flush(Bitmap, &P, Area);   // the bitmap's own painter is not a target
+        Buffer_Flush(Bitmap, &P, Area);  // the bitmap's own painter is not a target
     }
     {
         QPainter P(&Screen);
@@ -46,7 +46,7 @@ TEST(Buffer, FlushCopiesTheBitmapToItsAreaAndNoMore)
     const struct {
         int X, Y;
         Qt::GlobalColor Color;
-    } Pixels[] = {{50, 20, Qt::blue}, {89, 49, Qt::red}, {90, 49, Qt::white}, {49, 20, Qt::white},
+    } Pixels[] = {{50, 20, Qt::blue}, {89, 49, Qt::red},  {90, 49, Qt::white}, {49, 20, Qt::white},
                   {0, 0, Qt::white},  {139, 29, Qt::red}, {140, 29, Qt::white}};
     for (const auto& P : Pixels)
         EXPECT_EQ(Screen.pixelColor(P.X, P.Y), QColor(P.Color)) << P.X << "," << P.Y;

@@ -1,8 +1,8 @@
 // The number field, driven through real key presses, mouse clicks and focus
 // changes: typing, limits, reports, steps and the texts it shows.
 
-#include "tests/controls/ControlsTestUtil.h"
 #include "controls/NumberEdit.h"
+#include "tests/controls/ControlsTestUtil.h"
 #include "text/NumberText.h"
 
 #include <QLineEdit>
@@ -24,7 +24,11 @@ protected:
     }
     QLineEdit* Box() const { return Field->Inner_Edit(); }
     TSpin_Buttons* Spin() const { return Field->Spin_Buttons(); }
-    void Limit(double Min, double Max) { Field->Set_MinValue(Min); Field->Set_MaxValue(Max); }
+    void Limit(double Min, double Max)
+    {
+        Field->Set_MinValue(Min);
+        Field->Set_MaxValue(Max);
+    }
     // Shows the window and focuses the field with its text selected, as a
     // Tab into it does.
     void Enter()
@@ -90,12 +94,16 @@ TEST_F(EditNum, WithoutDirectEditEveryKeyIsClampedAndReportedAtOnce)
 TEST_F(EditNum, TypedTexts)
 {
     const struct {
-        bool Real, Grouped; const char* Keys; const char* Shown; double Value; const char* Left;
+        bool Real, Grouped;
+        const char* Keys;
+        const char* Shown;
+        double Value;
+        const char* Left;
     } Cases[] = {
-        {true, false, "1,5", "1.5", 1.5, "1.5"},          // comma becomes the separator
-        {true, false, "1,5.25", "1.525", 1.525, "1.525"}, // a second separator is removed
-        {false, false, "1.5", "1.5", 1, "1"},             // a whole field refuses a fraction
-        {true, false, "-", "-", 0, "0.0"},                // a lone sign stays as typed
+        {true, false, "1,5", "1.5", 1.5, "1.5"},           // comma becomes the separator
+        {true, false, "1,5.25", "1.525", 1.525, "1.525"},  // a second separator is removed
+        {false, false, "1.5", "1.5", 1, "1"},              // a whole field refuses a fraction
+        {true, false, "-", "-", 0, "0.0"},                 // a lone sign stays as typed
         {true, false, "-4x", nullptr, -4, "-4.0"},
         {true, false, "не определено", "не определено", No_Value, "не определено"},
         {false, true, "1234567", "1 234 567", 1234567, "1 234 567"},
@@ -118,7 +126,7 @@ TEST_F(EditNum, TypedTexts)
     Enter();
     QTest::keyClicks(Box(), "1234567");
     EXPECT_EQ(Box()->cursorPosition(), 9) << "right after the 7";
-    Box()->setCursorPosition(3);   // "1 2|34 567"
+    Box()->setCursorPosition(3);  // "1 2|34 567"
     QTest::keyClicks(Box(), "9");
     EXPECT_EQ(Box()->text(), "12 934 567");
     EXPECT_EQ(Box()->text().left(Box()->cursorPosition()), "12 9");
@@ -128,18 +136,26 @@ TEST(EditNumText, TextsFormatsAndWholeValues)
 {
     TEdit_Num Field;
     Field.Set_RealNumber(true);
-    const struct { const char* Format; bool Signify; double Value; const char* Shown; } Cases[] = {
-        {"", false, 3, "3.0"}, {"%.3f", false, 3, "3.000"},
-        {"%s%s%s", false, 3, "3.0"},   // refused: the built-in notation
-        {"%.1f м", false, 2.5, "2.5 м"},   // the text around the number kept as it is
-        {"%.2f", false, 0.0001, "0.00"}, {"%.2f", true, 0.0001, "0.0001"},
+    const struct {
+        const char* Format;
+        bool Signify;
+        double Value;
+        const char* Shown;
+    } Cases[] = {
+        {"", false, 3, "3.0"},
+        {"%.3f", false, 3, "3.000"},
+        {"%s%s%s", false, 3, "3.0"},      // refused: the built-in notation
+        {"%.1f м", false, 2.5, "2.5 м"},  // the text around the number kept as it is
+        {"%.2f", false, 0.0001, "0.00"},
+        {"%.2f", true, 0.0001, "0.0001"},
         {"", false, -1.705e308, "не определено"},
     };
     for (const auto& C : Cases) {
         Field.Set_Format(C.Format);
         Field.Set_ShowSignify(C.Signify);
         Field.Set_Value(C.Value);
-        EXPECT_EQ(Field.Inner_Edit()->text(), QString::fromUtf8(C.Shown)) << C.Format << ' ' << C.Value;
+        EXPECT_EQ(Field.Inner_Edit()->text(), QString::fromUtf8(C.Shown))
+            << C.Format << ' ' << C.Value;
     }
     Field.Set_Value(1e30);
     EXPECT_EQ(Field.Inner_Edit()->text().left(31), "1000000000000000019884624838656")
@@ -163,7 +179,7 @@ TEST_F(EditNum, StepsStopAtTheLimitsAndReadOnlyBeeps)
     Enter();
     QTest::keyClick(Box(), Qt::Key_Up);
     EXPECT_EQ(Changes, 1) << "a step is reported at once";
-    QTest::keyClick(Box(), Qt::Key_Up);   // the up arrow at the maximum
+    QTest::keyClick(Box(), Qt::Key_Up);  // the up arrow at the maximum
     EXPECT_EQ(Field->Stored_Value(), 10);
     EXPECT_EQ(Beeps.Count, 1);
     EXPECT_FALSE(Spin()->Enabled_Up());
@@ -173,7 +189,7 @@ TEST_F(EditNum, StepsStopAtTheLimitsAndReadOnlyBeeps)
     Leave();
     EXPECT_EQ(Changes, 2) << "no extra report for the steps on leaving";
 
-    int Ups = 0;   // a handler replaces the step
+    int Ups = 0;  // a handler replaces the step
     Field->OnClickUp = [&](QObject*) { ++Ups; };
     Field->Set_Increment(2.6);
     EXPECT_EQ(Field->Increment(), 3) << "whole field: rounded step";

@@ -23,7 +23,7 @@ TEST(FileOpenRead, ReadsWithoutChangingAndReportsFailures)
     QFile F;
     File_Open_Read(F, Name);
     EXPECT_FALSE(F.isWritable());
-    EXPECT_EQ(F.readAll(), QByteArray("строка\r\n"));   // neither truncated nor converted
+    EXPECT_EQ(F.readAll(), QByteArray("строка\r\n"));  // neither truncated nor converted
     F.close();
 
     // A missing file and a folder are reported, with the name, and nothing is created.

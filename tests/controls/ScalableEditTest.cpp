@@ -1,10 +1,10 @@
 // The scaled value editor and the screenshots of the value controls.
 
-#include "tests/controls/ControlsTestUtil.h"
+#include "controls/ScalableEdit.h"
 #include "controls/Calculator.h"
 #include "controls/ColorButton.h"
 #include "controls/NumberEdit.h"
-#include "controls/ScalableEdit.h"
+#include "tests/controls/ControlsTestUtil.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -32,7 +32,10 @@ struct TEvents {
     }
 };
 
-QString Shown(TEdit_Scalable& Editor) { return Editor.Number_Edit()->Inner_Edit()->text(); }
+QString Shown(TEdit_Scalable& Editor)
+{
+    return Editor.Number_Edit()->Inner_Edit()->text();
+}
 }  // namespace
 
 TEST(Scalable, ScaleChangeKeepsTheValueAndTypingIsReportedInBaseUnits)
@@ -50,7 +53,7 @@ TEST(Scalable, ScaleChangeKeepsTheValueAndTypingIsReportedInBaseUnits)
     Editor->Set_Value(0.25);
     ASSERT_TRUE(Show_Active(Host));
     Editor->Units_List()->setFocus();
-    QTest::keyClick(Editor->Units_List(), Qt::Key_Down);   // the user picks "см"
+    QTest::keyClick(Editor->Units_List(), Qt::Key_Down);  // the user picks "см"
     EXPECT_EQ(Shown(*Editor), "25.0");
     EXPECT_NEAR(Editor->Value(), 0.25, 1e-15);
     EXPECT_EQ(Events.Units, 1);
@@ -63,7 +66,7 @@ TEST(Scalable, ScaleChangeKeepsTheValueAndTypingIsReportedInBaseUnits)
     EXPECT_EQ(Events.Values, 0);
     EXPECT_DOUBLE_EQ(Editor->Value(), 1.5) << "reading takes the typed number";
     EXPECT_EQ(Events.Values, 1);
-    QTest::keyClicks(Box, "0");   // 1500 cm, above the limit of 2 m
+    QTest::keyClicks(Box, "0");  // 1500 cm, above the limit of 2 m
     Other->setFocus();
     EXPECT_EQ(Events.Values, 2);
     EXPECT_DOUBLE_EQ(Editor->Value(), 2.0);
@@ -82,7 +85,7 @@ TEST(Scalable, SelectingUnits)
     Editor.Set_UnitsIndex(10);
     EXPECT_EQ(Editor.UnitsIndex(), 2);
     EXPECT_EQ(Editor.Number_Edit()->Stored_Value(), 3000.0);
-    Editor.Set_UnitsIndex(-1);   // no scale: the base value itself
+    Editor.Set_UnitsIndex(-1);  // no scale: the base value itself
     EXPECT_EQ(Editor.Units_List()->currentIndex(), -1);
     EXPECT_EQ(Editor.Number_Edit()->Stored_Value(), 3.0);
     EXPECT_DOUBLE_EQ(Editor.Value(), 3.0);
@@ -96,7 +99,7 @@ TEST(Scalable, SelectingUnits)
     Tie.SelectUnits(2.0);
     EXPECT_EQ(Tie.UnitsIndex(), 0) << "equally near: the earlier scale";
 
-    TEdit_Scalable Zero;   // a zero factor converts as one
+    TEdit_Scalable Zero;  // a zero factor converts as one
     Zero.AddScale("?", "%.1f", 1.0, 0.0);
     Zero.UpdateUnits();
     Zero.Set_UnitsIndex(0);
@@ -179,12 +182,16 @@ TEST(Screenshots, ValueControls)
 
     QWidget Window;
     Window.setWindowTitle("Hyd controls");
-    struct TUnit { const char* Caption; double Factor; };
-    auto Add = [&](int Y, const QString& Caption, std::initializer_list<TUnit> Units,
-                   double Factor, double Value) {
+    struct TUnit {
+        const char* Caption;
+        double Factor;
+    };
+    auto Add = [&](int Y, const QString& Caption, std::initializer_list<TUnit> Units, double Factor,
+                   double Value) {
         auto* Editor = new TEdit_Scalable(&Window);
         Editor->setGeometry(8, Y, 217, 21);
-        for (const TUnit& U : Units) Editor->AddScale(U.Caption, "%.3f", 1.0, U.Factor);
+        for (const TUnit& U : Units)
+            Editor->AddScale(U.Caption, "%.3f", 1.0, U.Factor);
         Editor->UpdateUnits();
         Editor->SelectUnits(Factor);
         Editor->Set_MaxEditWidth(99);
@@ -224,9 +231,12 @@ TEST(Screenshots, ValueControls)
     TForm_Calculate Calculator;
     Calculator.Calculator_Prepare();
     ASSERT_TRUE(Show_Active(Calculator));
-    const struct { const char* Keys; const char* Name; } Shots[] = {
-        {"1234.5+6=", "calculator"}, {"1/0=", "calculator-error"},
-        {"1234567890123456789012345.67", "calculator-long"}};
+    const struct {
+        const char* Keys;
+        const char* Name;
+    } Shots[] = {{"1234.5+6=", "calculator"},
+                 {"1/0=", "calculator-error"},
+                 {"1234567890123456789012345.67", "calculator-long"}};
     for (const auto& Shot : Shots) {
         Type_Text(&Calculator, Shot.Keys);
         EXPECT_TRUE(Calculator.grab().save(Folder + "/" + Shot.Name + ".png"));

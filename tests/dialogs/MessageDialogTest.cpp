@@ -7,9 +7,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "tests/QtHelpers.h"
-#include "dialogs/WindowPlace.h"
 #include "dialogs/MessageDialog.h"
+#include "dialogs/WindowPlace.h"
+#include "tests/QtHelpers.h"
 
 using namespace QtHelpers;
 
@@ -21,7 +21,7 @@ struct TSeen {
     QRect Frame, Label;
     QSize Client;
     QStringList Captions;
-    QList<QPushButton*> Buttons;   // valid only while the dialog is open
+    QList<QPushButton*> Buttons;  // valid only while the dialog is open
 };
 
 TSeen Look_At(QWidget* W)
@@ -30,8 +30,13 @@ TSeen Look_At(QWidget* W)
     EXPECT_NE(D, nullptr);
     if (!D)
         return {};
-    TSeen S{D->windowTitle(), D->Label_Text->text(), QRect(D->pos(), D->frameGeometry().size()),
-            D->Label_Text->geometry(), D->size(), {}, {}};
+    TSeen S{D->windowTitle(),
+            D->Label_Text->text(),
+            QRect(D->pos(), D->frameGeometry().size()),
+            D->Label_Text->geometry(),
+            D->size(),
+            {},
+            {}};
     for (const char* Name : {"BitBtn_1", "BitBtn_2", "BitBtn_3", "BitBtn_4"})
         if (auto* B = Child<QPushButton>(D, Name))
             S.Captions << B->text(), S.Buttons << B;
@@ -77,26 +82,42 @@ TEST(Dialog, EveryKindAnswersEnterEscCloseAndClicks)
     const QString Q = QStringLiteral("?");
     struct TKind {
         const char* Name;
-        QString Title;               // empty: not checked
-        std::function<int()> Run;    // 0 for the kinds without a result
+        QString Title;                   // empty: not checked
+        std::function<int()> Run;        // 0 for the kinds without a result
         int Enter, Esc, Close, Click_2;  // -1: not tried
     };
     const TKind Kinds[] = {
         {"confirm", QStringLiteral("Подтвердите"), [&] { return Dialog_Confirm(Q); }, 6, 7, 2, 7},
         {"ask", {}, [&] { return Dialog_Ask(nullptr, ZoDialog::Kind_Warn, Q); }, 6, 7, 2, 7},
-        {"message", {}, [] { return Execute(QStringLiteral("1OK"), QStringLiteral("2Нет")); },
-         1, 1, 2, 1},
+        {"message",
+         {},
+         [] { return Execute(QStringLiteral("1OK"), QStringLiteral("2Нет")); },
+         1,
+         1,
+         2,
+         1},
         // A button without a role digit keeps its positional result.
-        {"message+", {}, [] { return Execute(QStringLiteral("1OK"), QStringLiteral("Ещё")); },
-         1, 1, 2, 102},
+        {"message+",
+         {},
+         [] { return Execute(QStringLiteral("1OK"), QStringLiteral("Ещё")); },
+         1,
+         1,
+         2,
+         102},
         {"error", QStringLiteral("Проблема"), [&] { return Dialog_Error(Q), 0; }, 0, 0, 0, -1},
         {"warning", QStringLiteral("Внимание!"), [&] { return Dialog_Warning(Q), 0; }, 0, 0, 0, -1},
         {"show", QStringLiteral("Проблема"),
          [&] { return Dialog_Show(nullptr, ZoDialog::Kind_Stop, Q), 0; }, 0, 0, 0, -1},
-        {"choose3", {}, [&] {
+        {"choose3",
+         {},
+         [&] {
              return Dialog_Choose3(Q, QStringLiteral("1Да"), QStringLiteral("Нет"),
                                    QStringLiteral("2Отмена"));
-         }, 101, 103, 2, 102},
+         },
+         101,
+         103,
+         2,
+         102},
     };
     for (const TKind& K : Kinds) {
         const std::pair<TAnswer, int> Answers[] = {
@@ -156,8 +177,9 @@ TEST(Dialog, TextIsPlainAndButtonsCarryAccelerators)
         // The label is as wide as the literal text, tags and ampersands included.
         EXPECT_GE(Seen.Label.width(), QFontMetrics(D->Label_Text->font()).horizontalAdvance(Text));
         // Alt+Н presses "&Нет".
-        QTest::sendKeyEvent(QTest::Click, Key_Target(W), static_cast<Qt::Key>(QChar(u'Н').unicode()),
-                            QStringLiteral("н"), Qt::AltModifier);
+        QTest::sendKeyEvent(QTest::Click, Key_Target(W),
+                            static_cast<Qt::Key>(QChar(u'Н').unicode()), QStringLiteral("н"),
+                            Qt::AltModifier);
     });
     EXPECT_EQ(Dialog_Ask(nullptr, ZoDialog::Kind_Query, Text), 7);
     EXPECT_EQ(Seen.Text, Text);

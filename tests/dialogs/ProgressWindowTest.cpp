@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "tests/QtHelpers.h"
-#include "dialogs/WindowPlace.h"
 #include "dialogs/ProgressWindow.h"
+#include "dialogs/WindowPlace.h"
+#include "tests/QtHelpers.h"
 
 using namespace QtHelpers;
 
@@ -19,15 +19,17 @@ struct TOpen {
     TForm_Percent* W;
     explicit TOpen(const QString& Caption = QStringLiteral("Выполнение расчёта..."))
         : W(Percent_Open(Caption))
-    {
-    }
+    {}
     ~TOpen() { Percent_Close(W); }
 };
 
 // Counts paint events of a widget.
 struct TPaint_Counter : QObject {
     int Paints = 0;
-    bool eventFilter(QObject*, QEvent* E) override { return Paints += E->type() == QEvent::Paint, false; }
+    bool eventFilter(QObject*, QEvent* E) override
+    {
+        return Paints += E->type() == QEvent::Paint, false;
+    }
 };
 
 // Sets a value after the throttle interval and lets the deferred paint happen.
@@ -43,7 +45,7 @@ QString Shown_After(TForm_Percent* W, int Done, int Total)
 
 TEST(Percent, OpensCentredAtZeroAndRoundsToWholePercent)
 {
-    ZoPercent::Set_Language(2);   // the language table names the cancel button
+    ZoPercent::Set_Language(2);  // the language table names the cancel button
     TOpen English;
     ZoPercent::Set_Language(1);
     EXPECT_EQ(English.W->BitBtn_Cancel->text(), QStringLiteral("&Cancel"));
@@ -122,9 +124,8 @@ TEST(Percent, CancelReachesARunningLoop)
 {
     TOpen P;
     // The click arrives while the loop below runs; only Percent_Set lets it in.
-    QTimer::singleShot(60, P.W->BitBtn_Cancel, [B = P.W->BitBtn_Cancel] {
-        QTest::mouseClick(B, Qt::LeftButton);
-    });
+    QTimer::singleShot(60, P.W->BitBtn_Cancel,
+                       [B = P.W->BitBtn_Cancel] { QTest::mouseClick(B, Qt::LeftButton); });
     QElapsedTimer Clock;
     Clock.start();
     for (int Step = 1; !Percent_Cancelled(P.W) && Clock.elapsed() < 3000; ++Step)

@@ -6,13 +6,13 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-#include "engine/Calc.h"
-#include "tests/QtHelpers.h"
-#include "dialogs/QtUserLink.h"
-#include "engine/UserLink.h"
-#include "dialogs/WindowPlace.h"
 #include "dialogs/MessageDialog.h"
 #include "dialogs/ProgressWindow.h"
+#include "dialogs/QtUserLink.h"
+#include "dialogs/WindowPlace.h"
+#include "engine/Calc.h"
+#include "engine/UserLink.h"
+#include "tests/QtHelpers.h"
 
 using namespace QtHelpers;
 
@@ -29,13 +29,12 @@ struct TLinked {
 // Water in a 50 mm pipe, 100 m long, pushed by 1 bar.
 void Water_Case(TCalc& Calc, int Steps, double Density = 1000)
 {
-    Calc.SetParams(Steps, 0.001, 1e5, 0.5, 1, 0, Density, 0.001, 4.6e-10, 0.05, 100, 0.003,
-                   1e-5, 2e11);
+    Calc.SetParams(Steps, 0.001, 1e5, 0.5, 1, 0, Density, 0.001, 4.6e-10, 0.05, 100, 0.003, 1e-5,
+                   2e11);
 }
 
 // The text of the message dialog that Action opens, answered with Key.
-template <class F>
-QString Answered_Text(F Action, Qt::Key Key)
+template <class F> QString Answered_Text(F Action, Qt::Key Key)
 {
     QString Text;
     When_Modal([&](QWidget* W) {

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "tests/QtHelpers.h"
-#include "engine/UserLink.h"
 #include "dialogs/WindowPlace.h"
+#include "engine/UserLink.h"
+#include "tests/QtHelpers.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <tuple>
 
 #include "engine/Calc.h"
-#include "tests/FakeLink.h"
 #include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "engine/UserLink.h"
+#include "tests/FakeLink.h"
 
 namespace {
 
@@ -69,7 +69,8 @@ TEST(Run, CaptionNamesTheStage)
     TCalc Calc;
     Pipe(Calc, 1);
     for (auto [Stage, Caption] : {std::pair{2, "Выполнение расчёта (этап 2)..."},
-                                  {0, "Выполнение расчёта..."}, {-1, "Выполнение расчёта..."},
+                                  {0, "Выполнение расчёта..."},
+                                  {-1, "Выполнение расчёта..."},
                                   {1234, "Выполнение расчёта (этап 1234)..."}}) {
         Calc.Run(Stage);
         EXPECT_EQ(Link.Windows.back()->Caption, Caption);
@@ -90,9 +91,9 @@ TEST(Run, Ranges)
     const auto [AccelMin, AccelMax] = std::minmax_element(
         Calc.Records, Calc.Records + Calc.Count,
         [](const TCalcStep& A, const TCalcStep& B) { return A.Accel < B.Accel; });
-    EXPECT_EQ(Ranges(Calc), std::make_tuple(-1.0, -1.0, Calc.Records[49].Fill, 2.0, 0.0, 0.0,
-                                            Calc.Records[49].Speed, 0.0, AccelMax->Accel,
-                                            AccelMin->Accel));
+    EXPECT_EQ(Ranges(Calc),
+              std::make_tuple(-1.0, -1.0, Calc.Records[49].Fill, 2.0, 0.0, 0.0,
+                              Calc.Records[49].Speed, 0.0, AccelMax->Accel, AccelMin->Accel));
     EXPECT_GT(Calc.AccelMin, 1);
 
     // Re between 5000 and 9000: the minimum stays at 1.

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 
 #include "engine/Calc.h"
 #include "engine/RunGlobals.h"
-#include "engine/Tables.h"
 #include "engine/StepPhysics.h"
+#include "engine/Tables.h"
 
 namespace {
 
@@ -41,13 +41,25 @@ TEST(Friction, RegimesAndTheirBounds)
         return Laminar(2299) + (Smooth(4001) - Laminar(2299)) * (Re - 2299) / 1702;
     };
     const auto Rough = [](double Re) { return 0.11 * std::pow(0.001 + 68 / Re, 0.25); };
-    const struct { double Rough, Re, Expected; } Cases[] = {
-        {0, -1, 0}, {0, 0, 0}, {0, 0.9e-6, 0}, {0, 1e-6, Laminar(1e-6)}, {0, 1000, 0.064},
-        {0, 2300, Laminar(2300)}, {0, 2300.5, Between(2300.5)}, {0, 3000, Between(3000)},
-        {0, 4000, Smooth(4000)}, {0, 1e5, 1.01 / std::pow(5.0, 2.5)},
+    const struct {
+        double Rough, Re, Expected;
+    } Cases[] = {
+        {0, -1, 0},
+        {0, 0, 0},
+        {0, 0.9e-6, 0},
+        {0, 1e-6, Laminar(1e-6)},
+        {0, 1000, 0.064},
+        {0, 2300, Laminar(2300)},
+        {0, 2300.5, Between(2300.5)},
+        {0, 3000, Between(3000)},
+        {0, 4000, Smooth(4000)},
+        {0, 1e5, 1.01 / std::pow(5.0, 2.5)},
         // 10 D / Rough = 10000: smooth below, rough from there on.
-        {1e-4, 3999, Between(3999)}, {1e-4, 5000, Smooth(5000)}, {1e-4, 9999, Smooth(9999)},
-        {1e-4, 10000, Rough(10000)}, {1e-4, 20000, 0.11 * std::pow(0.001 + 0.0034, 0.25)},
+        {1e-4, 3999, Between(3999)},
+        {1e-4, 5000, Smooth(5000)},
+        {1e-4, 9999, Smooth(9999)},
+        {1e-4, 10000, Rough(10000)},
+        {1e-4, 20000, 0.11 * std::pow(0.001 + 0.0034, 0.25)},
     };
     for (const auto& C : Cases) {
         TCalc Calc;
@@ -90,7 +102,11 @@ TEST(Reynolds, GuardsAndValue)
 // is the loss gradient at the start speed (G below).
 TEST(Step, AccelerationOfOneStep)
 {
-    const double G = [] { TCalc C; Pipe(C); return C.LossGradient(C.Reynolds(1), 1); }();
+    const double G = [] {
+        TCalc C;
+        Pipe(C);
+        return C.LossGradient(C.Reynolds(1), 1);
+    }();
     const double Inlet = 2 * 1.0 / (3.14159265358979323846 * (0.1 * 0.1));
     const struct {
         const char* What;

@@ -12,7 +12,8 @@
 
 TEST(Tables, NamesOfListEntriesAndTheFreeEntryOutsideTheTable)
 {
-    constexpr int IntMin = std::numeric_limits<int>::min(), IntMax = std::numeric_limits<int>::max();
+    constexpr int IntMin = std::numeric_limits<int>::min(),
+                  IntMax = std::numeric_limits<int>::max();
     for (int Index = 1; Index < LiquidCount; ++Index) {
         EXPECT_EQ(LiquidName(Index), LiquidTable[Index].Name) << Index;
         EXPECT_NE(LiquidName(Index), "произвольная жидкость") << Index;
@@ -21,7 +22,9 @@ TEST(Tables, NamesOfListEntriesAndTheFreeEntryOutsideTheTable)
     }
     for (int Index : {0, -1, LiquidCount, IntMin, IntMax})
         EXPECT_EQ(LiquidName(Index), "произвольная жидкость") << Index;
-    EXPECT_NE(LiquidName(2).find("\xC2\xB0" "C"), std::string::npos);
+    EXPECT_NE(LiquidName(2).find("\xC2\xB0"
+                                 "C"),
+              std::string::npos);
     for (int Index = 1; Index < MaterialCount; ++Index)
         EXPECT_EQ(MaterialName(Index), MaterialTable[Index].Name) << Index;
     for (int Index : {0, -5, MaterialCount, IntMax})
@@ -30,11 +33,21 @@ TEST(Tables, NamesOfListEntriesAndTheFreeEntryOutsideTheTable)
 
 TEST(Tables, NearlyEqualAndTheValueMarker)
 {
-    const struct { double A, B; bool Equal; } Cases[] = {
-        {0, 0, true}, {0.0, -0.0, true}, {0, 1e-300, false}, {1e-300, 0, false},
-        {1, 1 + 1e-15, true}, {1 + 1e-15, 1, true}, {1, 1.0001, false}, {1, -1, false},
+    const struct {
+        double A, B;
+        bool Equal;
+    } Cases[] = {
+        {0, 0, true},
+        {0.0, -0.0, true},
+        {0, 1e-300, false},
+        {1e-300, 0, false},
+        {1, 1 + 1e-15, true},
+        {1 + 1e-15, 1, true},
+        {1, 1.0001, false},
+        {1, -1, false},
         // The tolerance is relative to the smaller value's magnitude.
-        {-1 - 1e-15, -1, true}, {1e300, 1e300 * (1 + 5e-15), true},
+        {-1 - 1e-15, -1, true},
+        {1e300, 1e300 * (1 + 5e-15), true},
         {1e300, 1e300 * (1 + 5e-14), false},
     };
     for (const auto& C : Cases)
@@ -65,10 +78,11 @@ TEST(Calc, SetParamsStoresEachFieldByNameAndNothingElse)
               std::make_tuple(nullptr, nullptr, 0, 0));
     Calc.Count = 7;
     Calc.SetParams(5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13);
-    EXPECT_EQ(std::tie(Calc.Steps, Calc.Step, Calc.Pressure, Calc.InitialSpeed, Calc.InitialFill,
-                       Calc.Slope, Calc.Density, Calc.Viscous, Calc.Condens, Calc.Diameter,
-                       Calc.Length, Calc.Walls, Calc.Rough, Calc.Young),
-              std::make_tuple(5, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0, 11.0, 12.0, 13.0));
+    EXPECT_EQ(
+        std::tie(Calc.Steps, Calc.Step, Calc.Pressure, Calc.InitialSpeed, Calc.InitialFill,
+                 Calc.Slope, Calc.Density, Calc.Viscous, Calc.Condens, Calc.Diameter, Calc.Length,
+                 Calc.Walls, Calc.Rough, Calc.Young),
+        std::make_tuple(5, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0, 11.0, 12.0, 13.0));
     EXPECT_EQ(Calc.Count, 7);
     EXPECT_EQ(Calc.ReMax, -1);
 }

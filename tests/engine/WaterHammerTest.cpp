@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "engine/Calc.h"
-#include "tests/FakeLink.h"
 #include "engine/RunGlobals.h"
 #include "engine/Tables.h"
-#include "text/NumberText.h"
 #include "engine/UserLink.h"
+#include "tests/FakeLink.h"
+#include "text/NumberText.h"
 
 namespace {
 
@@ -56,7 +56,10 @@ struct TDrive {
 };
 
 struct TNarrowing {
-    explicit TNarrowing(int Kind) { SetNarrowingKindSource([Kind] { return Kind; }); }
+    explicit TNarrowing(int Kind)
+    {
+        SetNarrowingKindSource([Kind] { return Kind; });
+    }
     ~TNarrowing() { SetNarrowingKindSource({}); }
 };
 
@@ -194,8 +197,8 @@ TEST(Stages, AdaptedStepAndSingleBlow)
     EXPECT_DOUBLE_EQ(Drive.Calc.Records[0].Time, 0.001);
     const TCalcStage& S = *Drive.Calc.Stages;
     const TCalcStep &Last = Drive.Blow.Records[999], &First = Drive.Blow.Records[0];
-    EXPECT_EQ(std::tie(S.StartTime, S.StartSpeed, S.RestSpeed, S.PumpPressure, S.Pumped,
-                       S.PumpTime, S.PipeSpeed, S.Pause),
+    EXPECT_EQ(std::tie(S.StartTime, S.StartSpeed, S.RestSpeed, S.PumpPressure, S.Pumped, S.PumpTime,
+                       S.PipeSpeed, S.Pause),
               std::make_tuple(0.0, 1.0, Last.Speed, First.Losses, Last.Fill,
                               Drive.Calc.Records[999].Time, 0.0, 0.0));
     EXPECT_LT(2 * S.RestSpeed - S.StartSpeed, 0);
@@ -234,25 +237,33 @@ TEST(Stages, StageWithoutHammerRecordsNothing)
 
 TEST(Stages, NoDrivingLengthWaveSpeedOrUsableStepEndsSilently)
 {
-    const struct { double Lb, Condens, Step; } Cases[] = {
-        {0, 1e-9, 0.1}, {-3, 1e-9, 0.1}, {500, -1e-9, 0.1},  // no wave speed
-        {500, 1e-9, 0}, {500, 1e-9, -0.1}, {500, 1e-9, std::numeric_limits<double>::infinity()},
+    const struct {
+        double Lb, Condens, Step;
+    } Cases[] = {
+        {0, 1e-9, 0.1},
+        {-3, 1e-9, 0.1},
+        {500, -1e-9, 0.1},  // no wave speed
+        {500, 1e-9, 0},
+        {500, 1e-9, -0.1},
+        {500, 1e-9, std::numeric_limits<double>::infinity()},
         {500, 1e-9, std::nan("")},
         {1e-306, 1e-9, 0.1},  // a wave passage so short that the step would be subnormal
     };
     for (const auto& C : Cases)
-    for (bool Repeated : {false, true}) {
-        SCOPED_TRACE(testing::Message() << C.Lb << " " << C.Condens << " " << C.Step << " " << Repeated);
-        TScopedFakeLink Link;
-        TDrive Drive(0.01, 0.1, C.Lb, 1, C.Step);
-        Drive.Calc.Condens = C.Condens;
-        Drive.Calc.AppendStage();
-        Drive.Calc.RunStages(Repeated);
-        EXPECT_EQ(Drive.Calc.StageCount, 0);
-        EXPECT_TRUE(Link.Windows.empty());
-        EXPECT_TRUE(Link.Shown.empty());
-        EXPECT_TRUE(Drive.Calc.Step == C.Step || (std::isnan(C.Step) && std::isnan(Drive.Calc.Step)));
-    }
+        for (bool Repeated : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << C.Lb << " " << C.Condens << " " << C.Step << " " << Repeated);
+            TScopedFakeLink Link;
+            TDrive Drive(0.01, 0.1, C.Lb, 1, C.Step);
+            Drive.Calc.Condens = C.Condens;
+            Drive.Calc.AppendStage();
+            Drive.Calc.RunStages(Repeated);
+            EXPECT_EQ(Drive.Calc.StageCount, 0);
+            EXPECT_TRUE(Link.Windows.empty());
+            EXPECT_TRUE(Link.Shown.empty());
+            EXPECT_TRUE(Drive.Calc.Step == C.Step ||
+                        (std::isnan(C.Step) && std::isnan(Drive.Calc.Step)));
+        }
 }
 
 TEST(Stages, CancelledStage)

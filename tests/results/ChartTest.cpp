@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "engine/Calc.h"
-#include "results/Canvas.h"
 #include "engine/Tables.h"
-#include "tests/results/RecordingCanvas.h"
+#include "results/Canvas.h"
 #include "results/SvgCanvas.h"
+#include "tests/results/RecordingCanvas.h"
 
 namespace {
 
@@ -39,7 +39,8 @@ void SetRecords(TCalc& Calc, const std::vector<TCalcStep>& Records)
     Calc.Records = new TCalcStep[Records.size()];
     std::copy(Records.begin(), Records.end(), Calc.Records);
     Calc.Capacity = Calc.Count = static_cast<int32_t>(Records.size());
-    const auto Range = [&](double TCalcStep::*Field, double& Min, double& Max, double Lo, double Hi) {
+    const auto Range = [&](double TCalcStep::*Field, double& Min, double& Max, double Lo,
+                           double Hi) {
         Min = Lo;
         Max = Hi;
         for (const TCalcStep& R : Records) {
@@ -88,7 +89,7 @@ TEST(StepChart, OneStepRunGoesFromTheStartValuesToTheRightEdge)
     Calc.InitialFill = 1;
     Calc.InitialSpeed = 0;
     SetRecords(Calc, {{0.5, 2, 3, -3, 0, 5000}});
-    const TRecordingCanvas Canvas = Draw(Calc, TRect{10, 20, 110, 121});   // rows 20 ... 120
+    const TRecordingCanvas Canvas = Draw(Calc, TRect{10, 20, 110, 121});  // rows 20 ... 120
 
     EXPECT_TRUE(Canvas.Texts.empty());
     EXPECT_EQ(Canvas.Colors(), (TColors{ReColor, LossColor, AccelColor, SpeedColor, FillColor}));
@@ -108,7 +109,7 @@ TEST(StepChart, TwoRecordsPerColumnRoundTiesToEvenAndConstantsLieOnTheLastRow)
     TCalc Calc;
     Calc.InitialFill = 7;
     SetRecords(Calc, std::vector<TCalcStep>(10, TCalcStep{0, 7, 0, 0, 0, -1}));
-    Calc.AccelMax = Calc.LossesMax = -1;   // leave acceleration and losses out
+    Calc.AccelMax = Calc.LossesMax = -1;  // leave acceleration and losses out
     const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 5, 11});
 
     // No Reynolds numbers (every Re is -1), a constant speed and a constant fill:
@@ -126,9 +127,9 @@ TEST(StepChart, TwoRecordsPerColumnRoundTiesToEvenAndConstantsLieOnTheLastRow)
 TEST(StepChart, RowsRoundTiesToEvenAndTheStartValueUsesTheSameMapping)
 {
     TCalc Calc;
-    Calc.InitialSpeed = 0;   // the minimum of the speed range
-    SetRecords(Calc, {{1, 0, 0.2, 0, 0, 0}, {2, 0, 1, 0, 0, 0}, {3, 0, 1.8, 0, 0, 0},
-                      {4, 0, 2, 0, 0, 0}});
+    Calc.InitialSpeed = 0;  // the minimum of the speed range
+    SetRecords(
+        Calc, {{1, 0, 0.2, 0, 0, 0}, {2, 0, 1, 0, 0, 0}, {3, 0, 1.8, 0, 0, 0}, {4, 0, 2, 0, 0, 0}});
     Calc.ReMax = Calc.LossesMax = Calc.AccelMax = Calc.FillMax = -1;
     // Six rows: sy = 5 / 2 = 2.5; 0.2 -> 4.5, 1 -> 2.5, 1.8 -> 0.5.
     const TRecordingCanvas Canvas = Draw(Calc, TRect{0, 0, 8, 6});
@@ -165,9 +166,10 @@ TEST(StepChart, BrokenRangesAndStartValuesFail)
     EXPECT_TRUE(Fails([](TCalc& C) { C.ReMax = NaN; }));
     EXPECT_TRUE(Fails([](TCalc& C) { C.SpeedMin = NaN; }));
     EXPECT_TRUE(Fails([](TCalc& C) { C.AccelMax = std::numeric_limits<double>::infinity(); }));
-    EXPECT_TRUE(Fails([](TCalc& C) { C.LossesMin = -1e308, C.LossesMax = 1e308; }));  // span overflows
+    EXPECT_TRUE(
+        Fails([](TCalc& C) { C.LossesMin = -1e308, C.LossesMax = 1e308; }));  // span overflows
     EXPECT_TRUE(Fails([](TCalc& C) { C.InitialFill = NaN; }));
-    EXPECT_TRUE(Fails([](TCalc& C) { C.Records[1].Fill = 1e300; }));   // row beyond 32 bits
+    EXPECT_TRUE(Fails([](TCalc& C) { C.Records[1].Fill = 1e300; }));  // row beyond 32 bits
     EXPECT_TRUE(Fails([](TCalc& C) { C.Count = C.Capacity + 1; }));
 }
 
@@ -190,14 +192,14 @@ TEST(StepChart, RowsAtTheEndsOfThe32BitRangeAreDrawnAndOneBeyondFails)
 
 TEST(ChartMessages, NoRunAndStagesCountedButMissingWriteOnlyTheirMessage)
 {
-    TCalc NoRun;   // stages do not make up for the missing run
+    TCalc NoRun;  // stages do not make up for the missing run
     AddStages(NoRun, {{1, 1, 1, 1, 1}, {2, 2, 2, 2, 2}, {3, 3, 3, 3, 3}});
     TCalc NoStages;
     SetRecords(NoStages, {{1, 1, 1, 1, 1, 1}});
     NoStages.StageCount = 2;
     const TRect Rect{5, 7, 200, 100};
-    for (const auto& [Calc, Text] : {std::pair<const TCalc&, std::string>{NoRun, NoRunText},
-                                     {NoStages, NoStagesText}}) {
+    for (const auto& [Calc, Text] :
+         {std::pair<const TCalc&, std::string>{NoRun, NoRunText}, {NoStages, NoStagesText}}) {
         SCOPED_TRACE(Text);
         const TRecordingCanvas Canvas = Draw(Calc, Rect);
         EXPECT_TRUE(Canvas.Lines.empty());
@@ -212,7 +214,7 @@ TEST(ChartMessages, NoRunAndStagesCountedButMissingWriteOnlyTheirMessage)
 class StageChart : public testing::Test {
 protected:
     TCalc Calc;
-    const TRect Rect{0, 0, 100, 101};   // sy = 100 / (Max - Min)
+    const TRect Rect{0, 0, 100, 101};  // sy = 100 / (Max - Min)
 
     void SetUp() override { SetRecords(Calc, {{1, 1, 1, 1, 1, 1}}); }
 };
@@ -241,12 +243,12 @@ TEST_F(StageChart, DrawsOnlyTheQuantitiesWhoseFirstAndLastStageMoveTheRightWay)
 TEST_F(StageChart, WalksNoFurtherThanStageCountButTakesTheRangeFromTheListsEnd)
 {
     AddStages(Calc, {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {2, 0, 0, 0, 0}, {4, 0, 0, 0, 0}});
-    Calc.StageCount = 3;   // sx = 50; the range of Pumped is 0 ... 4 all the same
+    Calc.StageCount = 3;  // sx = 50; the range of Pumped is 0 ... 4 all the same
     const TRecordingCanvas Canvas = Draw(Calc, Rect);
     ASSERT_EQ(Canvas.Lines.size(), 5u);
     EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{0, 100}, {50, 75}, {100, 50}}));
 
-    Calc.StageCount = 5;   // sx = 25; a shorter list ends the lines early
+    Calc.StageCount = 5;  // sx = 25; a shorter list ends the lines early
     EXPECT_EQ(Draw(Calc, Rect).Lines[4].Points, (TPoints{{0, 100}, {25, 75}, {50, 50}, {75, 0}}));
 }
 
@@ -262,7 +264,7 @@ TEST_F(StageChart, AStageFarOutsideTheRangeIsDrawnWhileItFitsAndReportedBeyond)
 
     Calc.Stages->Next->Pumped = 1e300;
     Canvas = Draw(Calc, Flat);
-    ASSERT_EQ(Canvas.Lines.size(), 5u);   // series 5 to 2, and the start of series 1
+    ASSERT_EQ(Canvas.Lines.size(), 5u);  // series 5 to 2, and the start of series 1
     EXPECT_EQ(Canvas.Lines[4].Points, (TPoints{{0, 1}}));
     EXPECT_EQ(Message(Canvas), StageFailedText);
 
@@ -354,7 +356,7 @@ TEST(Svg, CanvasEscapesAndClipsTextAndReducesColumns)
         Canvas.LineTo(1 + I / 5000, I % 37);
     Canvas.TextRect(TRect{2, 3, 12, 13}, 4, 5, "<&>");
     const std::string Svg = Canvas.Document();
-    EXPECT_LT(Svg.size(), 1000u) << Svg;   // two columns of a few points each
+    EXPECT_LT(Svg.size(), 1000u) << Svg;  // two columns of a few points each
     EXPECT_NE(Svg.find("<clipPath id=\"clip1\"><rect x=\"2\" y=\"3\" width=\"10\" height=\"10\"/>"),
               std::string::npos);
     EXPECT_NE(Svg.find("clip-path=\"url(#clip1)\">&lt;&amp;&gt;</text>"), std::string::npos);

@@ -21,7 +21,7 @@ public:
 
     std::vector<TLine> Lines;
     std::vector<TText> Texts;
-    std::vector<std::string> Calls;   // "pen", "move", "line", "text", "flush" in order
+    std::vector<std::string> Calls;  // "pen", "move", "line", "text", "flush" in order
     TColor Pen = TextColor;
 
     void SetPen(TColor Color) override
@@ -36,7 +36,7 @@ public:
     }
     void LineTo(int32_t X, int32_t Y) override
     {
-        if (Lines.empty())   // a line without MoveTo starts at the origin
+        if (Lines.empty())  // a line without MoveTo starts at the origin
             Lines.push_back(TLine{Pen, {TPoint{}}});
         Lines.back().Points.push_back(TPoint{X, Y});
         Calls.push_back("line");

@@ -1,6 +1,6 @@
 // The text report (the golden cases of hyd-calc pin whole reports): a report
-// whose driving pipe recorded fewer steps, the optional lines and columns, the pipe-filled line, cancellation and failure
-// lines, and the progress window it drives.
+// whose driving pipe recorded fewer steps, the optional lines and columns, the pipe-filled line,
+// cancellation and failure lines, and the progress window it drives.
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "engine/Calc.h"
-#include "tests/FakeLink.h"
 #include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "engine/UserLink.h"
+#include "tests/FakeLink.h"
 #include "text/Utf8Text.h"
 
 namespace {
@@ -59,8 +59,8 @@ bool Contains(const TLines& Lines, const std::string& Part)
 
 void ExpectStart(const std::string& Line, const std::string& Prefix)
 {
-    EXPECT_TRUE(Line.starts_with(Prefix)) << "«" << Line << "» does not start with «" << Prefix
-                                          << "»";
+    EXPECT_TRUE(Line.starts_with(Prefix))
+        << "«" << Line << "» does not start with «" << Prefix << "»";
 }
 
 const std::string PipeFilled = "----- ТРУБА ЗАПОЛНЕНА ПОЛНОСТЬЮ! -----";
@@ -162,7 +162,7 @@ TEST_F(ReportTest, StepTableOfASingleHammerWhoseDrivingPipeRecordedFewerSteps)
     DrivingPipe(1);
     AddStages({1.5});
     const std::string Text = Report();
-    EXPECT_TRUE(Text.starts_with("ИСХОДНЫЕ ДАННЫЕ:\r\n"));   // an earlier text is replaced
+    EXPECT_TRUE(Text.starts_with("ИСХОДНЫЕ ДАННЫЕ:\r\n"));  // an earlier text is replaced
     const std::vector<std::string> End = {
         "    1   0.0 с        2 м/с     500 мм/с      0.0 м/с      2.5 МПа      2.4 МПа"
         "     47.12 л       100 мс   0.0 с",
@@ -220,44 +220,71 @@ TEST_F(ReportTest, OptionalLinesColumnsAndValueTexts)
         std::function<void()> Change;
         std::vector<std::string> Present, Absent;
     } Cases[] = {
-        {"values", [&] { Calc.Pressure = 0; Calc.Rough = 1e-4; Calc.Slope = -2.5; },
+        {"values",
+         [&] {
+             Calc.Pressure = 0;
+             Calc.Rough = 1e-4;
+             Calc.Slope = -2.5;
+         },
          {"Постоянное внешнее разгоняющее давление 0.0 Па.",
-          "Эквивалентная шероховатость трубы 100 мкм.", "Уклон трубы -2.5°."}, {}},
+          "Эквивалентная шероховатость трубы 100 мкм.", "Уклон трубы -2.5°."},
+         {}},
         // Up to 1 kg/m³ the density is given in its own prefix.
         {"light", [&] { Calc.Density = 0.5; }, {"Плотность жидкости 500 г/куб.м."}, {}},
         {"1 kg", [&] { Calc.Density = 1; }, {"Плотность жидкости 1 кг/куб.м."}, {}},
-        {"no Re", [&] { Calc.Records[0].Re = -1; },
+        {"no Re",
+         [&] { Calc.Records[0].Re = -1; },
          {"    1  500 мс         1 м      500 мм       2 м/с      2 м/с2      100 Па  нет данных"
-          "     2.7 МПа"}, {}},
+          "     2.7 МПа"},
+         {}},
         // No length: no advance, no clipping, no pipe-filled line.
-        {"no length", [&] { Calc.Length = 0; },
+        {"no length",
+         [&] { Calc.Length = 0; },
          {"    3   1.5 с         4 м     0.0 м/с     -6 м/с2      0.0 Па           0      0.0 Па"},
          {"Продвижение", PipeFilled}},
         // No viscosity: no losses and Re; row 0 keeps the force under its heading.
-        {"no friction", [&] { Calc.ReMax = -1; },
-         {NoFriction,
-          "   №№   Время  Заполнение Продвижение    Скорость   Ускорение  Сила удара",
+        {"no friction",
+         [&] { Calc.ReMax = -1; },
+         {NoFriction, "   №№   Время  Заполнение Продвижение    Скорость   Ускорение  Сила удара",
           "    0   0.0 c      500 мм       0.0 м       1 м/с        -       1.35 МПа"},
          {"Потери"}},
-        {"no walls", [&] { Calc.Walls = 0; },
+        {"no walls",
+         [&] { Calc.Walls = 0; },
          {"Диаметр трубы 50 мм.", NoWave,
           "    3   1.5 с         2 м       3.5 м     0.0 м/с     -6 м/с2      0.0 Па           0"},
          {"Сжимаемость", "Скорость ударной волны", "Толщина стенок", "Сила удара"}},
-        {"neither", [&] { Calc.ReMax = -1; Calc.Young = 0; },
-         {"    0   0.0 c      500 мм       0.0 м       1 м/с        -"}, {"Диаметр трубы"}},
-        {"no compressibility", [&] { Calc.ReMax = -1; Calc.Young = Calc.Condens = 0; }, {},
+        {"neither",
+         [&] {
+             Calc.ReMax = -1;
+             Calc.Young = 0;
+         },
+         {"    0   0.0 c      500 мм       0.0 м       1 м/с        -"},
+         {"Диаметр трубы"}},
+        {"no compressibility",
+         [&] {
+             Calc.ReMax = -1;
+             Calc.Young = Calc.Condens = 0;
+         },
+         {},
          {"Скорость звука"}},
         // A driving pipe that recorded nothing leaves a constant-pressure report.
-        {"no records", [&] { DrivingPipe(0); },
-         {"Постоянное внешнее разгоняющее давление 5 кПа."}, {"Вх.давление"}},
+        {"no records",
+         [&] { DrivingPipe(0); },
+         {"Постоянное внешнее разгоняющее давление 5 кПа."},
+         {"Вх.давление"}},
         // Records without a driving speed still make it a water-hammer report.
-        {"records", [&] { DrivingPipe(3).InitialSpeed = 0; },
+        {"records",
+         [&] { DrivingPipe(3).InitialSpeed = 0; },
          {"Разгон под действием внешнего гидроудара с параметрами:",
           "   №№   Время Вх.давление Ост.скорость Продвижение Заполнение Продвижение    Скорость"
           "   Ускорение      Потери          Re  Сила удара"},
          {}},
         // 1 / sqrt(1000 × 5e-10) = 1414 m/s; no length, no duration line.
-        {"inelastic", [&] { DrivingPipe(3); Blow->Walls = Blow->Length = 0; },
+        {"inelastic",
+         [&] {
+             DrivingPipe(3);
+             Blow->Walls = Blow->Length = 0;
+         },
          {"Расчётная скорость ударной волны нагнетающего гидроудара (без учёта упругости стенок "
           "трубы) 1.41 км/с."},
          {"длительность"}},
@@ -271,8 +298,9 @@ TEST_F(ReportTest, OptionalLinesColumnsAndValueTexts)
             EXPECT_LT(IndexOf(Lines, P), Lines.size()) << "missing line: " << P;
         for (const auto& A : C.Absent)
             EXPECT_FALSE(Contains(Lines, A)) << "present: " << A;
-        const auto Header = std::find_if(Lines.begin(), Lines.end(),
-                                         [](const std::string& L) { return L.starts_with("   №№"); });
+        const auto Header = std::find_if(Lines.begin(), Lines.end(), [](const std::string& L) {
+            return L.starts_with("   №№");
+        });
         ASSERT_NE(Header, Lines.end());
         // Rows 1 to 3 follow; row 0 may end early in a dash.
         const std::size_t Row1 = static_cast<std::size_t>(Header - Lines.begin()) + 2;

@@ -50,13 +50,15 @@ using TNames = std::vector<std::string>;
 
 TEST_F(AtomicWriteTest, ReplacedFileKeepsItsPermissionBits)
 {
-    const struct { std::optional<unsigned> Before; unsigned After; } Cases[] = {
-        {std::nullopt, 0644},   // a new file: 0666 less the umask
-        {0600, 0600},           // private stays private
-        {0640, 0640},
-        {0755, 0755},           // a script stays executable
-        {0444, 0444},           // read-only: the folder decides, the bits stay
-        {0666, 0666},           // bits the umask would drop survive
+    const struct {
+        std::optional<unsigned> Before;
+        unsigned After;
+    } Cases[] = {
+        {std::nullopt, 0644},                // a new file: 0666 less the umask
+        {0600, 0600},                        // private stays private
+        {0640, 0640},         {0755, 0755},  // a script stays executable
+        {0444, 0444},                        // read-only: the folder decides, the bits stay
+        {0666, 0666},                        // bits the umask would drop survive
         {02750, 02750},
     };
     for (const auto& C : Cases) {
@@ -72,7 +74,8 @@ TEST_F(AtomicWriteTest, ReplacedFileKeepsItsPermissionBits)
         // Meanwhile the new content is no more open to others than the old.
         int Temporary = 0;
         for (const std::string& Name : Names()) {
-            if (Name.find(".tmp-") == std::string::npos) continue;
+            if (Name.find(".tmp-") == std::string::npos)
+                continue;
             ++Temporary;
             EXPECT_EQ(ModeOf(PathOf(Name)) & ~C.After & 0777, 0u) << Name;
         }
@@ -86,11 +89,12 @@ TEST_F(AtomicWriteTest, ReplacedFileKeepsItsPermissionBits)
 
 TEST_F(AtomicWriteTest, ReplacedFileKeepsItsOwnerWhereTheSystemAllows)
 {
-    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser may give a file away";
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser may give a file away";
     const std::string Path = PathOf("a.txt");
     WriteText(Path, "old");
     ASSERT_EQ(::chown(Path.c_str(), 12345, 23456), 0);
-    ASSERT_EQ(::chmod(Path.c_str(), 04750), 0);   // chown drops set-user-ID: it comes back
+    ASSERT_EQ(::chmod(Path.c_str(), 04750), 0);  // chown drops set-user-ID: it comes back
     WriteFileAtomically(Path, "new");
     struct stat S {};
     ASSERT_EQ(::stat(Path.c_str(), &S), 0);
@@ -103,12 +107,12 @@ TEST_F(AtomicWriteTest, LinksStayLinksAndTheFileTheyNameIsReplaced)
 {
     const struct {
         const char* Name;
-        const char* Real;                     // the file the links lead to
-        std::vector<std::pair<const char*, const char*>> Links;   // name, link text
+        const char* Real;                                        // the file the links lead to
+        std::vector<std::pair<const char*, const char*>> Links;  // name, link text
         bool RealExists;
     } Cases[] = {
         {"relative", "real.txt", {{"link", "real.txt"}}, true},
-        {"absolute", "real.txt", {{"link", "@real.txt"}}, true},   // "@": under the test folder
+        {"absolute", "real.txt", {{"link", "@real.txt"}}, true},  // "@": under the test folder
         {"into another folder", "other/real.txt", {{"link", "other/real.txt"}}, true},
         {"relative to the link's folder", "real.txt", {{"other/link", "../real.txt"}}, true},
         {"chain", "other/real.txt", {{"link", "mid"}, {"mid", "other/real.txt"}}, true},
@@ -141,7 +145,7 @@ TEST_F(AtomicWriteTest, LinksStayLinksAndTheFileTheyNameIsReplaced)
             const std::string Target = Text[0] == '@' ? PathOf(Text + 1) : Text;
             EXPECT_EQ(fs::read_symlink(PathOf(Name)).string(), Target) << Name;
         }
-        EXPECT_EQ(Names(), Before);   // nothing else appeared, in either folder
+        EXPECT_EQ(Names(), Before);  // nothing else appeared, in either folder
     }
 }
 
@@ -169,8 +173,7 @@ TEST_F(AtomicWriteTest, FailureLeavesTheOldFileWholeAndNoTemporaryFile)
          }},
         {"a file in place of a folder", "plain/a.txt", "cannot create a temporary file",
          "Not a directory", [](const fs::path& D) { std::ofstream(D / "plain") << "kept"; }},
-        {"no name", "", "cannot replace", "No such file or directory",
-         [](const fs::path&) {}},
+        {"no name", "", "cannot replace", "No such file or directory", [](const fs::path&) {}},
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Name);
@@ -212,7 +215,8 @@ TEST_F(AtomicWriteTest, DiskFullWhileStreamingLeavesTheOldFileWhole)
     std::string Step;
     try {
         TAtomicFile File(Path);
-        for (int I = 0; I < 100; ++I) File.Write(std::string(3000, 'x'));
+        for (int I = 0; I < 100; ++I)
+            File.Write(std::string(3000, 'x'));
         File.Commit();
     } catch (const TAtomicWriteError& E) {
         Step = E.Step();
@@ -235,9 +239,9 @@ TEST_F(AtomicWriteTest, NothingChangesUntilCommitAndAnUncommittedFileLeavesNothi
         TAtomicFile Creating(New);
         Replacing.Write("replaced");
         Creating.Write("created");
-        EXPECT_EQ(ReadText(Old), "old");   // a reader still sees the old file
+        EXPECT_EQ(ReadText(Old), "old");  // a reader still sees the old file
         EXPECT_FALSE(fs::exists(New));
-        EXPECT_EQ(Names().size(), 4u);   // and the two temporary files beside
+        EXPECT_EQ(Names().size(), 4u);  // and the two temporary files beside
         Replacing.Commit();
         EXPECT_EQ(ReadText(Old), "replaced");
         EXPECT_THROW(Replacing.Write("more"), std::logic_error);
@@ -250,8 +254,7 @@ TEST_F(AtomicWriteTest, NothingChangesUntilCommitAndAnUncommittedFileLeavesNothi
         TAtomicFile File(Old);
         File.Write("half of it");
         throw std::runtime_error("production failed");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_EQ(ReadText(Old), "replaced");
     EXPECT_EQ(Names(), (TNames{"old.txt", "other"}));
 }
@@ -278,7 +281,8 @@ TEST_F(AtomicWriteTest, PiecesOfAnySizeArriveInOrder)
         TAtomicFile File(PathOf("a.bin"));
         for (std::size_t Size : Sizes) {
             std::string Piece(Size, '\0');
-            for (char& C : Piece) C = static_cast<char>(Random());
+            for (char& C : Piece)
+                C = static_cast<char>(Random());
             Expected += Piece;
             File.Write(Piece);
         }

@@ -17,7 +17,8 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr int64_t Max64 = std::numeric_limits<int64_t>::max();
 constexpr int64_t Min64 = std::numeric_limits<int64_t>::min();
 
-std::string Printf(const char* Format, int Precision, double X) {
+std::string Printf(const char* Format, int Precision, double X)
+{
     char Buf[2048];
     std::snprintf(Buf, sizeof Buf, Format, Precision, X);
     return Buf;
@@ -27,7 +28,8 @@ struct LanguageGuard {  // tests that switch the language switch it back
     ~LanguageGuard() { ZoNumber::Set_Language(1); }
 };
 
-TEST(NumberTextLanguage, RussianUntilSwitchedAndBothTablesComplete) {
+TEST(NumberTextLanguage, RussianUntilSwitchedAndBothTablesComplete)
+{
     LanguageGuard Guard;
     using ZoNumber::Text;
     EXPECT_EQ(ZoNumber::Get_Text(Text::NoValueText), "не определено");
@@ -39,33 +41,62 @@ TEST(NumberTextLanguage, RussianUntilSwitchedAndBothTablesComplete) {
     }
 }
 
-TEST(NumberTextRound, TiesToEvenSaturatesAndNaNIsZero) {
-    const struct { double X; int64_t Expected; } Cases[] = {
-        {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {0.49999999999999994, 0},
-        {2.5000000000000004, 3}, {4503599627370497.0, 4503599627370497},
+TEST(NumberTextRound, TiesToEvenSaturatesAndNaNIsZero)
+{
+    const struct {
+        double X;
+        int64_t Expected;
+    } Cases[] = {
+        {0.5, 0},
+        {1.5, 2},
+        {2.5, 2},
+        {-2.5, -2},
+        {0.49999999999999994, 0},
+        {2.5000000000000004, 3},
+        {4503599627370497.0, 4503599627370497},
         {9223372036854774784.0, 9223372036854774784},  // largest double below 2^63
-        {9223372036854775808.0, Max64}, {Inf, Max64}, {-9223372036854775808.0, Min64},
-        {-1e300, Min64}, {NaN, 0}, {-NaN, 0},
+        {9223372036854775808.0, Max64},
+        {Inf, Max64},
+        {-9223372036854775808.0, Min64},
+        {-1e300, Min64},
+        {NaN, 0},
+        {-NaN, 0},
     };
-    for (const auto& C : Cases) EXPECT_EQ(RoundToInt64(C.X), C.Expected) << C.X;
+    for (const auto& C : Cases)
+        EXPECT_EQ(RoundToInt64(C.X), C.Expected) << C.X;
 }
 
-TEST(NumberTextFixed, DecimalsAndTheParameterFileLayout) {
-    const struct { int Decimals; double X; const char* Expected; } Cases[] = {
-        {1, 0.25, "0.2"}, {1, -0.04, "-0.0"}, {0, 2.5, "2"}, {2, 1.005, "1.00"},
-        {2, NaN, "NAN"}, {3, -Inf, "-INF"},
+TEST(NumberTextFixed, DecimalsAndTheParameterFileLayout)
+{
+    const struct {
+        int Decimals;
+        double X;
+        const char* Expected;
+    } Cases[] = {
+        {1, 0.25, "0.2"},
+        {1, -0.04, "-0.0"},
+        {0, 2.5, "2"},
+        {2, 1.005, "1.00"},
+        {2, NaN, "NAN"},
+        {3, -Inf, "-INF"},
         // Negative decimals: the scientific layout, always 23 characters.
-        {-1, 0.001, " 1.00000000000000E-0003"}, {-1, -0.0, "-0.00000000000000E+0000"},
-        {INT_MIN, 5e-324, " 4.94065645841247E-0324"}, {-1, 1.7e308, " 1.70000000000000E+0308"},
+        {-1, 0.001, " 1.00000000000000E-0003"},
+        {-1, -0.0, "-0.00000000000000E+0000"},
+        {INT_MIN, 5e-324, " 4.94065645841247E-0324"},
+        {-1, 1.7e308, " 1.70000000000000E+0308"},
         {-1, 9.9999999999999999e99, " 1.00000000000000E+0100"},
-        {-1, NaN, " NAN"}, {-1, Inf, " INF"}, {-1, -Inf, "-INF"},
+        {-1, NaN, " NAN"},
+        {-1, Inf, " INF"},
+        {-1, -Inf, "-INF"},
     };
-    for (const auto& C : Cases) EXPECT_EQ(FloatToFixed(C.Decimals, C.X), C.Expected) << C.X;
+    for (const auto& C : Cases)
+        EXPECT_EQ(FloatToFixed(C.Decimals, C.X), C.Expected) << C.X;
     // Decimals above 340 are cut to 340; the widest text stays whole.
     EXPECT_EQ(FloatToFixed(INT_MAX, -1.7e308), Printf("%.*f", 340, -1.7e308));
 }
 
-TEST(NumberTextFixed, SameTextsAsPrintf) {
+TEST(NumberTextFixed, SameTextsAsPrintf)
+{
     // Random bit patterns over the whole range and values of everyday size.
     std::mt19937_64 Gen(20240601);
     std::uniform_real_distribution<double> Mantissa(-10.0, 10.0);
@@ -75,26 +106,34 @@ TEST(NumberTextFixed, SameTextsAsPrintf) {
         if (i % 2) {
             const uint64_t Bits = Gen();
             std::memcpy(&X, &Bits, sizeof X);
-            if (!std::isfinite(X)) continue;
+            if (!std::isfinite(X))
+                continue;
         }
         for (int Decimals : {0, 2, 17})
             ASSERT_EQ(FloatToFixed(Decimals, X), Printf("%.*f", Decimals, X)) << X;
         const std::string S = FloatToFixed(-1, X);
         ASSERT_EQ(S.size(), 23u) << X;
-        ASSERT_EQ(std::strtod(S.c_str(), nullptr), std::strtod(Printf("%.*E", 14, X).c_str(), nullptr))
+        ASSERT_EQ(std::strtod(S.c_str(), nullptr),
+                  std::strtod(Printf("%.*E", 14, X).c_str(), nullptr))
             << S;
     }
 }
 
-TEST(NumberTextSignificant, WidensAndCutsWithoutRounding) {
-    const struct { int Decimals, Digits; double X; std::string Expected; } Cases[] = {
-        {1, 1, 0.00047, "0.0004"},      // cut, not rounded
-        {1, 1, 0.25, "0.2"},            // "0.2" is 20 % off: rebuilt, then cut
+TEST(NumberTextSignificant, WidensAndCutsWithoutRounding)
+{
+    const struct {
+        int Decimals, Digits;
+        double X;
+        std::string Expected;
+    } Cases[] = {
+        {1, 1, 0.00047, "0.0004"},  // cut, not rounded
+        {1, 1, 0.25, "0.2"},        // "0.2" is 20 % off: rebuilt, then cut
         {1, 1, -0.00047, "-0.0004"},
-        {0, 1, 1.5, "1."},              // the cut falls right after the separator
-        {2, 3, 0.0012, "0.00120"}, {3, 1, 0.0, "0.000"},
-        {1, 1, 0.3, "0.3"},             // close enough: the fixed text stays
-        {0, 2, 12345.6, "12346"},       // off by far less than 1 %: stays rounded
+        {0, 1, 1.5, "1."},  // the cut falls right after the separator
+        {2, 3, 0.0012, "0.00120"},
+        {3, 1, 0.0, "0.000"},
+        {1, 1, 0.3, "0.3"},        // close enough: the fixed text stays
+        {0, 2, 12345.6, "12346"},  // off by far less than 1 %: stays rounded
         {1, 1, 1e-300, "0." + std::string(299, '0') + "1"},
         // The integer part is never cut, even when it has more digits than asked.
         {-1, 16, 12345678901234568.0, "12345678901234600."},
@@ -107,18 +146,33 @@ TEST(NumberTextSignificant, WidensAndCutsWithoutRounding) {
         for (int Digits : {INT_MIN, 0, 20, INT_MAX})
             for (double X : {5e-324, -2.2250738585072014e-308, 1.7e308, 1e-5}) {
                 const std::string S = FormatSignificant(Decimals, Digits, X);
-                EXPECT_TRUE(!S.empty() && S.size() < 1100u) << Decimals << ' ' << Digits << ' ' << X;
+                EXPECT_TRUE(!S.empty() && S.size() < 1100u)
+                    << Decimals << ' ' << Digits << ' ' << X;
             }
 }
 
-TEST(NumberTextGroups, SeparatesIntegerAndFractionDigits) {
-    const struct { const char* S; const char* Expected; } Cases[] = {
-        {"1234567.5", "1 234 567.5"}, {"-123456", "-123 456"}, {"0.1234567", "0.123 456 7"},
-        {"1.5E+003", "1.5 E+003"}, {"1.5 E+003", "1.5 E+003"}, {"2e5", "2e5"},
-        {"-123", "-123"}, {".5", ".5"}, {"", ""}, {"-", "-"}, {"1234.", "1 234."},
-        {"нет1234", "нет1 234"}, {"1.2345м678", "1.234 5м678"},
+TEST(NumberTextGroups, SeparatesIntegerAndFractionDigits)
+{
+    const struct {
+        const char* S;
+        const char* Expected;
+    } Cases[] = {
+        {"1234567.5", "1 234 567.5"},
+        {"-123456", "-123 456"},
+        {"0.1234567", "0.123 456 7"},
+        {"1.5E+003", "1.5 E+003"},
+        {"1.5 E+003", "1.5 E+003"},
+        {"2e5", "2e5"},
+        {"-123", "-123"},
+        {".5", ".5"},
+        {"", ""},
+        {"-", "-"},
+        {"1234.", "1 234."},
+        {"нет1234", "нет1 234"},
+        {"1.2345м678", "1.234 5м678"},
     };
-    for (const auto& C : Cases) EXPECT_EQ(InsertGroupSeparators(C.S), C.Expected) << C.S;
+    for (const auto& C : Cases)
+        EXPECT_EQ(InsertGroupSeparators(C.S), C.Expected) << C.S;
     EXPECT_EQ(IntToGrouped(Min64), "-9 223 372 036 854 775 808");
     EXPECT_EQ(IntToGrouped(-1000), "-1 000");
     EXPECT_EQ(FixedToGrouped(1, 1234567.45), "1 234 567.4");
@@ -133,9 +187,14 @@ TEST(NumberTextGroups, SeparatesIntegerAndFractionDigits) {
 
 enum class Kind { Integer, Fixed, Real };
 
-TEST(NumberTextExtract, FindsTheNumberAndLeavesPositionAfterIt) {
+TEST(NumberTextExtract, FindsTheNumberAndLeavesPositionAfterIt)
+{
     const struct {
-        Kind K; const char* S; int Position; const char* Expected; int After;
+        Kind K;
+        const char* S;
+        int Position;
+        const char* Expected;
+        int After;
     } Cases[] = {
         {Kind::Real, "Длина: 1 234.5 м", 1, "1234.5", 16},
         {Kind::Integer, "Длина: 1 234.5 м", 1, "1234", 13},
@@ -148,11 +207,19 @@ TEST(NumberTextExtract, FindsTheNumberAndLeavesPositionAfterIt) {
         {Kind::Fixed, "a.5", 1, ".5", 4},
         {Kind::Integer, "- 5", 1, "5", 4},
         {Kind::Real, "нет данных", 1, "", 11},
-        {Kind::Real, "-", 1, "", 2}, {Kind::Real, "", 1, "", 1},
-        {Kind::Integer, "a1b22", 3, "22", 6}, {Kind::Integer, "a1b22", -7, "1", 3},
+        {Kind::Real, "-", 1, "", 2},
+        {Kind::Real, "", 1, "", 1},
+        {Kind::Integer, "a1b22", 3, "22", 6},
+        {Kind::Integer, "a1b22", -7, "1", 3},
         {Kind::Integer, "a1b22", INT_MAX, "", 6},
-        {Kind::Real, "\xff\xfe" "7\xd0", 1, "7", 4},   // stray bytes count one each
-        {Kind::Real, "\xe2\x82\xac" "2.5\xe2\x82\xac", 2, "2.5", 5},
+        {Kind::Real,
+         "\xff\xfe"
+         "7\xd0",
+         1, "7", 4},  // stray bytes count one each
+        {Kind::Real,
+         "\xe2\x82\xac"
+         "2.5\xe2\x82\xac",
+         2, "2.5", 5},
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(std::string(C.S) + " from " + std::to_string(C.Position));
@@ -165,21 +232,41 @@ TEST(NumberTextExtract, FindsTheNumberAndLeavesPositionAfterIt) {
     }
 }
 
-TEST(NumberTextPrefix, ChoosesPrefixByMagnitude) {
-    const struct { int Digits; double Value; const char* Expected; } Cases[] = {
-        {4, 0.0123, "12.3 м"}, {2, 0.5, "0.5 "}, {4, 999000, "0.999 М"}, {4, -2500, "-2.5 к"},
-        {3, 2e-5, "20 мк"}, {3, 8e18, "8 Э"}, {3, 999.6, "1e+03 "}, {3, -0.0, "0.0 "},
+TEST(NumberTextPrefix, ChoosesPrefixByMagnitude)
+{
+    const struct {
+        int Digits;
+        double Value;
+        const char* Expected;
+    } Cases[] = {
+        {4, 0.0123, "12.3 м"},
+        {2, 0.5, "0.5 "},
+        {4, 999000, "0.999 М"},
+        {4, -2500, "-2.5 к"},
+        {3, 2e-5, "20 мк"},
+        {3, 8e18, "8 Э"},
+        {3, 999.6, "1e+03 "},
+        {3, -0.0, "0.0 "},
         {3, -Inf, "-INF "},
-        {3, 1.7e308, "1.7e+290 Э"}, {3, 5e-324, "4.94e-309 ф"},
+        {3, 1.7e308, "1.7e+290 Э"},
+        {3, 5e-324, "4.94e-309 ф"},
         // Negative digits: grouped.
-        {-7, 1234.5678, "1.234 568 к"}, {-4, 1234567, "1.235 М"}, {-4, 123.25, "123.2 "},
+        {-7, 1234.5678, "1.234 568 к"},
+        {-4, 1234567, "1.235 М"},
+        {-4, 123.25, "123.2 "},
         // The bounds are the doubles of the table constants.
-        {3, 9.9999998e-13, "1e+03 ф"}, {3, 9.9999999e-13, "1 п"},
-        {3, 999.99998, "1e+03 "}, {3, 999.99999, "1 к"}, {3, 998899.98, "999 к"},
+        {3, 9.9999998e-13, "1e+03 ф"},
+        {3, 9.9999999e-13, "1 п"},
+        {3, 999.99998, "1e+03 "},
+        {3, 999.99999, "1 к"},
+        {3, 998899.98, "999 к"},
         {3, 998899.99, "0.999 М"},
-        {3, 9.9999998e17, "1e+03 П"}, {3, 9.9999999e17, "1 Э"},
+        {3, 9.9999998e17, "1e+03 П"},
+        {3, 9.9999999e17, "1 Э"},
         // With fewer than three digits the choice is made for ten times the value.
-        {2, 99.999998, "1e+02 "}, {2, 99.999999, "0.1 к"}, {-2, 0.099999999, "0.1 "},
+        {2, 99.999998, "1e+02 "},
+        {2, 99.999999, "0.1 к"},
+        {-2, 0.099999999, "0.1 "},
     };
     for (const auto& C : Cases)
         EXPECT_EQ(FormatWithPrefix(C.Digits, " ", C.Value, 0), C.Expected)
@@ -187,13 +274,18 @@ TEST(NumberTextPrefix, ChoosesPrefixByMagnitude) {
     EXPECT_EQ(FormatWithPrefix(3, "", 1500, 0) + "Па", "1.5кПа");
 }
 
-TEST(NumberTextPrefix, ReferenceFixesThePrefix) {
-    const struct { int Digits; double Value, Reference; const char* Expected; } Cases[] = {
-        {3, 1000.0 * 1000, 1000, "1000 к"},   // density in g/m³ read as kg/m³
+TEST(NumberTextPrefix, ReferenceFixesThePrefix)
+{
+    const struct {
+        int Digits;
+        double Value, Reference;
+        const char* Expected;
+    } Cases[] = {
+        {3, 1000.0 * 1000, 1000, "1000 к"},  // density in g/m³ read as kg/m³
         {3, 1200, 1000, "1.20 к"},
-        {3, 1e6, -1000, "1000 к"},            // a negative reference counts by magnitude
-        {3, 1e6, NaN, "1 М"},                 // a reference that is no number is ignored
-        {20, 1234.5, 1000, "1.2345 к"},       // 15 rounds without enough digits: "%g"
+        {3, 1e6, -1000, "1000 к"},       // a negative reference counts by magnitude
+        {3, 1e6, NaN, "1 М"},            // a reference that is no number is ignored
+        {20, 1234.5, 1000, "1.2345 к"},  // 15 rounds without enough digits: "%g"
         {-4, 1e6, 1000, "1 000 к"},
         {3, 1e300, 1e-20, "INF ф"},
     };

@@ -25,24 +25,37 @@ TEST(IniFloat, WritesTheScientificTextAndReadsItBackTo15Digits)
         WriteFloat(Ini, "Data", "Value", Value);
         const double Back = ReadFloat(Ini, "Data", "Value", 42);
         EXPECT_NEAR(Back, Value, std::abs(Value) * 5e-15) << Value;
-        EXPECT_EQ(FloatToFixed(-1, Back), FloatToFixed(-1, Value));   // saving again: same text
+        EXPECT_EQ(FloatToFixed(-1, Back), FloatToFixed(-1, Value));  // saving again: same text
     }
 }
 
 TEST(IniFloat, ReadsTheNumberInTheTextOrTheDefault)
 {
-    const struct { const char* Text; double Value; } Cases[] = {
-        {"2.5e-3", 0.0025}, {" 1.00000000000000E-0003", 0.001},
-        {"1,5", 1},                      // a decimal comma ends the number
-        {"5 м", 5},                      // a unit after the number
-        {"Длина: 1 234.5 м", 1234.5},    // a label before, group blanks inside
+    const struct {
+        const char* Text;
+        double Value;
+    } Cases[] = {
+        {"2.5e-3", 0.0025},
+        {" 1.00000000000000E-0003", 0.001},
+        {"1,5", 1},                    // a decimal comma ends the number
+        {"5 м", 5},                    // a unit after the number
+        {"Длина: 1 234.5 м", 1234.5},  // a label before, group blanks inside
         {"x=-2.5e-3;", -0.0025},
-        {"5e", 5}, {"5e-", 5},           // an exponent without digits is left out
-        {"1e5E3", 1e5},                  // the longest number at the start counts
-        {"1e999", Inf}, {"-1e999", -Inf}, {"1e-999", 0},
-        {"e5", 5},                       // the number starts at the first digit
+        {"5e", 5},
+        {"5e-", 5},      // an exponent without digits is left out
+        {"1e5E3", 1e5},  // the longest number at the start counts
+        {"1e999", Inf},
+        {"-1e999", -Inf},
+        {"1e-999", 0},
+        {"e5", 5},  // the number starts at the first digit
         // No number: the default.
-        {"", -7}, {"   ", -7}, {"abc", -7}, {"-", -7}, {".", -7}, {"e", -7}, {"м", -7},
+        {"", -7},
+        {"   ", -7},
+        {"abc", -7},
+        {"-", -7},
+        {".", -7},
+        {"e", -7},
+        {"м", -7},
     };
     TTempDir Dir;
     TProfile Ini(Dir.File("a.Hyd"));
@@ -55,9 +68,17 @@ TEST(IniFloat, ReadsTheNumberInTheTextOrTheDefault)
 
 TEST(LeadingRealValue, TakesTheLongestDecimalNumberAtTheStart)
 {
-    const struct { const char* Text; double Value; } Cases[] = {
-        {"+5", 5}, {"-.5", -0.5}, {"5.", 5}, {"0.000001e-400", 0}, {"0.000001e400", Inf},
-        {"1e99999999999999999999", Inf}, {"-1e99999999999999999999", -Inf},
+    const struct {
+        const char* Text;
+        double Value;
+    } Cases[] = {
+        {"+5", 5},
+        {"-.5", -0.5},
+        {"5.", 5},
+        {"0.000001e-400", 0},
+        {"0.000001e400", Inf},
+        {"1e99999999999999999999", Inf},
+        {"-1e99999999999999999999", -Inf},
     };
     for (const auto& C : Cases)
         EXPECT_EQ(LeadingRealValue(C.Text), C.Value) << C.Text;

@@ -24,17 +24,21 @@ protected:
 
 TEST_F(ProfileTest, ReadsNamesCaseBlindAcrossLayouts)
 {
-    const struct { const char* Bytes; const char* Section; const char* Key; const char* Expected; }
-    Cases[] = {
+    const struct {
+        const char* Bytes;
+        const char* Section;
+        const char* Key;
+        const char* Expected;
+    } Cases[] = {
         {"[Data]\n  \tdiameter \t=\t 0.1 \t\n", "data", "Diameter", "0.1"},
-        {"[Data]\nTitle = a = b \n", "Data", "Title", "a = b"},   // all after the first "="
-        {"[Data]\nEmpty=\n", "Data", "Empty", ""},                 // present but empty
+        {"[Data]\nTitle = a = b \n", "Data", "Title", "a = b"},  // all after the first "="
+        {"[Data]\nEmpty=\n", "Data", "Empty", ""},               // present but empty
         {"[Data]\nStep=1\n", "Data", "Missing", "?"},
         {"[Data]\nStep=1\n\t[ BlowData ]\t; comment\nX=1\n", "BLOWDATA", "Step", "?"},
         {"[Data]\nStep=1\n\t[ BlowData ]\t; comment\nX=1\n", "blowdata", "x", "1"},
         {"\xEF\xBB\xBF[Data]\r\nStep=2\r\nНазвание=Труба\r\n", "Data", "Step", "2"},
         {"\xEF\xBB\xBF[Data]\r\nStep=2\r\nНазвание=Труба\r\n", "Data", "Название", "Труба"},
-        {"[Data]\nStep=1\nLast=3", "Data", "Last", "3"},           // no line end at the end
+        {"[Data]\nStep=1\nLast=3", "Data", "Last", "3"},  // no line end at the end
         // The first of equal keys counts; a later equal section still counts.
         {"[Data]\nStep=1\nstep=2\n[Other]\nK=9\n[DATA]\nStep=3\nK=4\n", "Data", "Step", "1"},
         {"[Data]\nStep=1\nstep=2\n[Other]\nK=9\n[DATA]\nStep=3\nK=4\n", "Data", "K", "4"},
@@ -48,12 +52,25 @@ TEST_F(ProfileTest, ReadsNamesCaseBlindAcrossLayouts)
 
 TEST_F(ProfileTest, IntegersAreASignAndDigitsWithin32Bits)
 {
-    const struct { const char* Text; int Expected; } Cases[] = {
-        {"12", 12}, {"0", 0}, {" -7 ", -7}, {"+5", 5}, {"2147483647", 2147483647},
+    const struct {
+        const char* Text;
+        int Expected;
+    } Cases[] = {
+        {"12", 12},
+        {"0", 0},
+        {" -7 ", -7},
+        {"+5", 5},
+        {"2147483647", 2147483647},
         {"-2147483648", -2147483647 - 1},
         // Not an integer: the default.
-        {"1.5", 99}, {"0x10", 99}, {"3000000000", 99}, {"-2147483649", 99}, {"", 99},
-        {"abc", 99}, {"+-5", 99}, {"1 2", 99},
+        {"1.5", 99},
+        {"0x10", 99},
+        {"3000000000", 99},
+        {"-2147483649", 99},
+        {"", 99},
+        {"abc", 99},
+        {"+-5", 99},
+        {"1 2", 99},
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Text);
@@ -65,7 +82,7 @@ TEST_F(ProfileTest, IntegersAreASignAndDigitsWithin32Bits)
     Ini.WriteBool("I", "a", false);
     Ini.WriteInteger("I", "z", -42);
     EXPECT_EQ(Ini.ReadString("I", "a", ""), "0");
-    EXPECT_EQ(Ini.ReadInteger("I", "z", 0), -42);   // reads see the writes
+    EXPECT_EQ(Ini.ReadInteger("I", "z", 0), -42);  // reads see the writes
 }
 
 TEST_F(ProfileTest, GarbageIsReadAroundAndKept)
@@ -94,7 +111,7 @@ TEST_F(ProfileTest, MissingFileReadsAsEmptyAndUnreadableOneRaises)
 {
     TProfile Missing(PathOf("none.ini"));
     EXPECT_EQ(Missing.ReadInteger("Data", "Steps", 100), 100);
-    Missing.Commit();   // nothing written: nothing created
+    Missing.Commit();  // nothing written: nothing created
     EXPECT_FALSE(fs::exists(PathOf("none.ini")));
 
     fs::create_directory(PathOf("folder.ini"));
@@ -107,13 +124,21 @@ TEST_F(ProfileTest, MissingFileReadsAsEmptyAndUnreadableOneRaises)
 
 TEST_F(ProfileTest, WritesKeepForeignLinesAndTheFileLayout)
 {
-    struct TWrite { const char* Section; const char* Key; const char* Value; };
-    const struct { std::string Before; std::vector<TWrite> Writes; std::string After; } Cases[] = {
+    struct TWrite {
+        const char* Section;
+        const char* Key;
+        const char* Value;
+    };
+    const struct {
+        std::string Before;
+        std::vector<TWrite> Writes;
+        std::string After;
+    } Cases[] = {
         {"; written by hand\nLoose=before any section\n[Data]\n# old comment\n"
          "  Step = 5   \nForeign=keep me\n\n[Other]\nStep=7\n\n",
-         {{"data", "STEP", " 1.0E-0003"},   // first key, in place
-          {"Data", "Steps", "100"},         // new key in an existing section
-          {"BlowData", "MayBlow", "1"}},    // new section
+         {{"data", "STEP", " 1.0E-0003"},  // first key, in place
+          {"Data", "Steps", "100"},        // new key in an existing section
+          {"BlowData", "MayBlow", "1"}},   // new section
          "; written by hand\nLoose=before any section\n[Data]\n# old comment\n"
          "  Step = 1.0E-0003\nForeign=keep me\nSteps=100\n\n[Other]\nStep=7\n\n"
          "[BlowData]\nMayBlow=1\n"},
@@ -125,13 +150,15 @@ TEST_F(ProfileTest, WritesKeepForeignLinesAndTheFileLayout)
          {{"Data", "Step", "9"}, {"Data", "New", "3"}, {"More", "K", "v"}},
          "\xEF\xBB\xBF[Data]\r\nStep=9\r\n\r\nLast=2\r\nNew=3\r\n[More]\r\nK=v\r\n"},
         // Line breaks in values become blanks.
-        {"", {{"Data", "Title", "one\r\ntwo\nthree\r"}, {"Data", "Next", "1"}},
+        {"",
+         {{"Data", "Title", "one\r\ntwo\nthree\r"}, {"Data", "Next", "1"}},
          "[Data]\nTitle=one  two three \nNext=1\n"},
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Before);
         TProfile Ini = Open(C.Before);
-        for (const TWrite& W : C.Writes) Ini.WriteString(W.Section, W.Key, W.Value);
+        for (const TWrite& W : C.Writes)
+            Ini.WriteString(W.Section, W.Key, W.Value);
         Ini.Commit();
         EXPECT_EQ(ReadText(PathOf("a.ini")), C.After);
     }
@@ -156,7 +183,7 @@ TEST_F(ProfileTest, CommitWritesOnlyChanges)
     fs::permissions(Real, fs::perms::owner_read);
     const auto Time = fs::last_write_time(Real);
     TProfile Same(Real);
-    Same.WriteString("Data", "Step", "1");   // the same text: no change
+    Same.WriteString("Data", "Step", "1");  // the same text: no change
     EXPECT_FALSE(Same.Modified());
     Same.Commit();
     EXPECT_EQ(fs::last_write_time(Real), Time);
@@ -181,7 +208,7 @@ TEST_F(ProfileTest, FailedCommitRaisesWithTheNameAndKeepsTheWritesToRetry)
     }
     EXPECT_TRUE(Lost.Modified());
     fs::create_directory(PathOf("missing"));
-    Lost.Commit();   // the same object saves once it can
+    Lost.Commit();  // the same object saves once it can
     EXPECT_EQ(ReadText(PathOf("missing/Data.Hyd")), "[Data]\nStep=1\n");
 }
 
