@@ -1,7 +1,11 @@
 #include "text/AtomicWrite.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -25,15 +29,69 @@ std::string Reason(int Errno)
     return std::generic_category().message(Errno != 0 ? Errno : EIO);
 }
 
+// Eight random hexadecimal digits.
 std::string RandomSuffix()
 {
-    thread_local std::mt19937_64 Generator{std::random_device{}()};
+    thread_local std::mt19937 Generator{std::random_device{}()};
     static constexpr char Hex[] = "0123456789abcdef";
-    std::uint64_t Bits = Generator();
+    std::uint32_t Bits = Generator();
     std::string Suffix;
-    for (int I = 0; I < 12; ++I, Bits >>= 4)
+    for (int I = 0; I < 8; ++I, Bits >>= 4)
         Suffix += Hex[Bits & 15];
     return Suffix;
+}
+
+std::string TempNameIn(const std::string& Folder)
+{
+    return (fs::path(Folder) / (".hyd-" + RandomSuffix())).string();
+}
+
+std::atomic<bool> NamedOnly{false};
+
+// The named temporary files that exist now, for the signal handler. A fixed
+// table, so that the handler needs neither memory nor locks; a file that finds
+// no free place is written all the same but is not removed on a signal.
+struct TTempPlace {
+    std::atomic<int> State{0};  // Free, Busy (being filled or emptied) or Held
+    char Name[PATH_MAX];
+};
+enum : int { Free, Busy, Held };
+static_assert(std::atomic<int>::is_always_lock_free);
+constexpr int TempPlaces = 32;
+TTempPlace TempTable[TempPlaces];
+
+int Remember(const std::string& Name)
+{
+    if (Name.size() >= PATH_MAX)
+        return -1;
+    for (int I = 0; I < TempPlaces; ++I) {
+        int Expected = Free;
+        if (TempTable[I].State.compare_exchange_strong(Expected, Busy)) {
+            std::memcpy(TempTable[I].Name, Name.c_str(), Name.size() + 1);
+            TempTable[I].State.store(Held);
+            return I;
+        }
+    }
+    return -1;
+}
+
+void ForgetPlace(int Place)
+{
+    if (Place >= 0)
+        TempTable[Place].State.store(Free);
+}
+
+// Async-signal-safe: unlink and the atomics only.
+void RemoveTemporaryFilesAndDie(int Signal)
+{
+    const int SavedErrno = errno;
+    for (TTempPlace& Place : TempTable)
+        if (Place.State.load() == Held)
+            ::unlink(Place.Name);
+    errno = SavedErrno;
+    // SA_RESETHAND has put back the default action: the signal, delivered
+    // when this handler returns, ends the process as it would have.
+    ::raise(Signal);
 }
 
 // Name with its symbolic links followed to the file they name, which need not
@@ -88,14 +146,25 @@ TAtomicFile::TAtomicFile(std::string FileName) : FFileName(std::move(FileName))
         Folder = ".";
     FFolder = Folder.string();
 
-    std::string Base(1, '.');
-    Base += Target.filename().native();
-    if (Base.size() > 100)
-        Base.resize(100);
     // The new content is never readable by more users than the old one was.
     const mode_t Mode = FKeepOwner ? (FOldMode & 0777) : 0666;
+    if (!NamedOnly.load()) {
+        FFd = ::open(FFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, Mode);
+        if (FFd >= 0) {
+            FUnnamed = true;
+            return;
+        }
+        // Only a system or file system without unnamed files calls for a name.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            Fail("cannot create a temporary file", errno);
+    }
+    CreateNamed(Mode);
+}
+
+void TAtomicFile::CreateNamed(mode_t Mode)
+{
     for (int Try = 0; Try < 100 && FFd < 0; ++Try) {
-        FTempName = (Folder / (Base + ".tmp-" + RandomSuffix())).string();
+        FTempName = TempNameIn(FFolder);
         FFd = ::open(FTempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Mode);
         if (FFd < 0 && errno != EEXIST)
             break;
@@ -105,6 +174,29 @@ TAtomicFile::TAtomicFile(std::string FileName) : FFileName(std::move(FileName))
         FTempName.clear();  // not ours: nothing to remove
         Fail("cannot create a temporary file", Error);
     }
+    FSlot = Remember(FTempName);
+}
+
+// Links the unnamed temporary file under a short name of its own.
+void TAtomicFile::LinkName()
+{
+    const std::string Self = "/proc/self/fd/" + std::to_string(FFd);
+    int Error = EEXIST;
+    for (int Try = 0; Try < 100 && Error == EEXIST; ++Try) {
+        const std::string Candidate = TempNameIn(FFolder);
+        int Done = ::linkat(AT_FDCWD, Self.c_str(), AT_FDCWD, Candidate.c_str(), AT_SYMLINK_FOLLOW);
+        // Without /proc the descriptor itself is linked, which the system may
+        // allow only to a privileged process.
+        if (Done != 0 && errno != EEXIST)
+            Done = ::linkat(FFd, "", AT_FDCWD, Candidate.c_str(), AT_EMPTY_PATH);
+        if (Done == 0) {
+            FTempName = Candidate;
+            FSlot = Remember(FTempName);
+            return;
+        }
+        Error = errno;
+    }
+    Fail("cannot create a temporary file", Error);
 }
 
 TAtomicFile::~TAtomicFile()
@@ -144,12 +236,14 @@ void TAtomicFile::Commit()
     }
     if (::fsync(FFd) != 0)
         Fail("cannot flush to the disk", errno);
+    if (FUnnamed)
+        LinkName();
     const int Fd = std::exchange(FFd, -1);
     if (::close(Fd) != 0)
         Fail("cannot close", errno);
     if (::rename(FTempName.c_str(), FTarget.c_str()) != 0)
         Fail("cannot replace", errno);
-    FTempName.clear();
+    Forget();
     FState = TState::Committed;
 
     // Make the rename itself durable; the new content is in place either way.
@@ -198,8 +292,15 @@ void TAtomicFile::Abandon()
         ::close(std::exchange(FFd, -1));
     if (!FTempName.empty())
         ::unlink(FTempName.c_str());
-    FTempName.clear();
+    Forget();
     FBuffer.clear();
+}
+
+// The temporary file has no name any more (renamed or removed).
+void TAtomicFile::Forget()
+{
+    ForgetPlace(std::exchange(FSlot, -1));
+    FTempName.clear();
 }
 
 void TAtomicFile::CheckOpen() const
@@ -213,4 +314,23 @@ void WriteFileAtomically(const std::string& FileName, std::string_view Content)
     TAtomicFile File(FileName);
     File.Write(Content);
     File.Commit();
+}
+
+void RemoveTemporaryFilesOnSignals()
+{
+    for (int Signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction Old {};
+        if (::sigaction(Signal, nullptr, &Old) != 0 || Old.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction Action {};
+        Action.sa_handler = RemoveTemporaryFilesAndDie;
+        Action.sa_flags = SA_RESETHAND;
+        sigemptyset(&Action.sa_mask);
+        ::sigaction(Signal, &Action, nullptr);
+    }
+}
+
+void UseNamedTemporaryFiles(bool Named)
+{
+    NamedOnly.store(Named);
 }

@@ -2,11 +2,20 @@
 // Files replaced whole or not at all. Every file the programs write (profiles,
 // reports, CSV, SVG, the editor's texts) goes through here.
 //
-// The new content goes to a temporary file in the folder of the target
-// (".NAME.tmp-XXXXXXXXXXXX"), which is flushed to the disk and renamed over
-// the target; then the folder itself is flushed, so that the rename survives a
-// power cut. Until the rename the target keeps its old content; after it, the
-// new one. A failure removes the temporary file.
+// The new content goes to a temporary file in the folder of the target, which
+// is flushed to the disk and renamed over the target; then the folder itself
+// is flushed, so that the rename survives a power cut. Until the rename the
+// target keeps its old content; after it, the new one. A failure removes the
+// temporary file.
+//
+// The temporary file has no name while it is written (O_TMPFILE): a process
+// killed by any signal, SIGKILL included, leaves nothing behind. Only at the
+// commit is it linked under a short name of its own (".hyd-XXXXXXXX", never
+// derived from the target's name, so that any name the file system accepts
+// can be a target), which is at once renamed over the target. Where the file
+// system has no unnamed files, the temporary file gets that short name from
+// the start; RemoveTemporaryFilesOnSignals then removes it on SIGINT, SIGTERM
+// and SIGHUP.
 //
 // - A target that exists keeps its permission bits (and, where the system
 //   lets us, its owner and group); a new one gets 0666 less the umask.
@@ -66,6 +75,9 @@ public:
 private:
     enum class TState { Open, Committed, Failed };
 
+    void CreateNamed(mode_t Mode);
+    void LinkName();
+    void Forget();
     void Flush();
     void WriteOut(std::string_view Text);
     [[noreturn]] void Fail(const std::string& Step, int Errno);
@@ -76,8 +88,10 @@ private:
     std::string FFileName;  // as the caller gave it
     std::string FTarget;    // the file replaced: FFileName with its links followed
     std::string FFolder;    // the folder of FTarget and of the temporary file
-    std::string FTempName;
+    std::string FTempName;  // the temporary file's name, while it has one
     int FFd = -1;
+    bool FUnnamed = false;    // FFd is an O_TMPFILE file, named only at the commit
+    int FSlot = -1;           // FTempName's place in the table of the signal handler
     bool FKeepOwner = false;  // the target exists: its mode and owner carry over
     mode_t FOldMode = 0;
     uid_t FOldUser = 0;
@@ -88,3 +102,13 @@ private:
 
 // Replaces FileName by Content in one call.
 void WriteFileAtomically(const std::string& FileName, std::string_view Content);
+
+// Makes SIGINT, SIGTERM and SIGHUP remove the named temporary files of the
+// files being written (see above) before the process ends as the signal would
+// have ended it. A signal that the process ignores stays ignored. For a
+// program without handlers of its own for these signals, such as hyd-calc.
+void RemoveTemporaryFilesOnSignals();
+
+// For the tests: true makes every TAtomicFile created afterwards take a named
+// temporary file, as on a file system without unnamed files.
+void UseNamedTemporaryFiles(bool Named);

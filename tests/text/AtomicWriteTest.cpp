@@ -9,18 +9,31 @@
 #include <string>
 #include <vector>
 
+#include <climits>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "tests/TestFiles.h"
 
 namespace {
 
-class AtomicWriteTest : public ::testing::Test {
+// Every test runs twice: with unnamed temporary files, as on this file
+// system, and with named ones, as on a file system without unnamed files.
+class AtomicWriteTest : public ::testing::TestWithParam<bool> {
 protected:
-    AtomicWriteTest() { fs::create_directories(Dir / "other"); }
-    ~AtomicWriteTest() override { ::umask(SavedMask); }
+    AtomicWriteTest()
+    {
+        fs::create_directories(Dir / "other");
+        UseNamedTemporaryFiles(Named);
+    }
+    ~AtomicWriteTest() override
+    {
+        UseNamedTemporaryFiles(false);
+        ::umask(SavedMask);
+    }
+    const bool Named = GetParam();
     std::string PathOf(const std::string& Name) const { return (Dir / Name).string(); }
     static unsigned ModeOf(const std::string& Path)
     {
@@ -40,6 +53,31 @@ protected:
         std::sort(Result.begin(), Result.end());
         return Result;
     }
+    // The temporary files' names among Names(): ".hyd-" and 8 hexadecimal digits.
+    std::vector<std::string> TempNames() const
+    {
+        std::vector<std::string> Result;
+        for (const std::string& Name : Names()) {
+            const std::string Base = fs::path(Name).filename().string();
+            if (Base.size() == 13 && Base.rfind(".hyd-", 0) == 0 &&
+                Base.find_first_not_of("0123456789abcdef", 5) == std::string::npos)
+                Result.push_back(Name);
+        }
+        return Result;
+    }
+    // The permission bits of the files in the test folder that this process
+    // holds open, named or not: while a TAtomicFile is open, its temporary file.
+    std::vector<unsigned> OpenFileModes() const
+    {
+        std::vector<unsigned> Result;
+        for (const auto& Entry : fs::directory_iterator("/proc/self/fd")) {
+            std::error_code Ec;
+            const std::string Target = fs::read_symlink(Entry.path(), Ec).string();
+            if (!Ec && Target.rfind(Dir.string() + "/", 0) == 0)
+                Result.push_back(ModeOf(Entry.path().string()));
+        }
+        return Result;
+    }
 
     TTempDir Temp;
     const fs::path Dir = Temp.Path;
@@ -48,7 +86,7 @@ protected:
 
 using TNames = std::vector<std::string>;
 
-TEST_F(AtomicWriteTest, ReplacedFileKeepsItsPermissionBits)
+TEST_P(AtomicWriteTest, ReplacedFileKeepsItsPermissionBits)
 {
     const struct {
         std::optional<unsigned> Before;
@@ -72,14 +110,10 @@ TEST_F(AtomicWriteTest, ReplacedFileKeepsItsPermissionBits)
         TAtomicFile File(Path);
         File.Write("new text");
         // Meanwhile the new content is no more open to others than the old.
-        int Temporary = 0;
-        for (const std::string& Name : Names()) {
-            if (Name.find(".tmp-") == std::string::npos)
-                continue;
-            ++Temporary;
-            EXPECT_EQ(ModeOf(PathOf(Name)) & ~C.After & 0777, 0u) << Name;
-        }
-        EXPECT_EQ(Temporary, 1);
+        const std::vector<unsigned> Modes = OpenFileModes();
+        ASSERT_EQ(Modes.size(), 1u);
+        EXPECT_EQ(Modes[0] & ~C.After & 0777, 0u);
+        EXPECT_EQ(TempNames().size(), Named ? 1u : 0u);
         File.Commit();
         EXPECT_EQ(ReadText(Path), "new text");
         EXPECT_EQ(ModeOf(Path), C.After);
@@ -87,7 +121,7 @@ TEST_F(AtomicWriteTest, ReplacedFileKeepsItsPermissionBits)
     }
 }
 
-TEST_F(AtomicWriteTest, ReplacedFileKeepsItsOwnerWhereTheSystemAllows)
+TEST_P(AtomicWriteTest, ReplacedFileKeepsItsOwnerWhereTheSystemAllows)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only the superuser may give a file away";
@@ -103,7 +137,7 @@ TEST_F(AtomicWriteTest, ReplacedFileKeepsItsOwnerWhereTheSystemAllows)
     EXPECT_EQ(S.st_mode & 07777, 04750u);
 }
 
-TEST_F(AtomicWriteTest, LinksStayLinksAndTheFileTheyNameIsReplaced)
+TEST_P(AtomicWriteTest, LinksStayLinksAndTheFileTheyNameIsReplaced)
 {
     const struct {
         const char* Name;
@@ -149,7 +183,7 @@ TEST_F(AtomicWriteTest, LinksStayLinksAndTheFileTheyNameIsReplaced)
     }
 }
 
-TEST_F(AtomicWriteTest, FailureLeavesTheOldFileWholeAndNoTemporaryFile)
+TEST_P(AtomicWriteTest, FailureLeavesTheOldFileWholeAndNoTemporaryFile)
 {
     const struct {
         const char* Name;
@@ -201,7 +235,7 @@ TEST_F(AtomicWriteTest, FailureLeavesTheOldFileWholeAndNoTemporaryFile)
     }
 }
 
-TEST_F(AtomicWriteTest, DiskFullWhileStreamingLeavesTheOldFileWhole)
+TEST_P(AtomicWriteTest, DiskFullWhileStreamingLeavesTheOldFileWhole)
 {
     // The file-size limit makes writing fail, also for the superuser.
     const std::string Path = PathOf("a.txt");
@@ -229,7 +263,7 @@ TEST_F(AtomicWriteTest, DiskFullWhileStreamingLeavesTheOldFileWhole)
     EXPECT_EQ(Names(), (TNames{"a.txt", "other"}));
 }
 
-TEST_F(AtomicWriteTest, NothingChangesUntilCommitAndAnUncommittedFileLeavesNothing)
+TEST_P(AtomicWriteTest, NothingChangesUntilCommitAndAnUncommittedFileLeavesNothing)
 {
     const std::string Old = PathOf("old.txt");
     const std::string New = PathOf("new.txt");
@@ -241,7 +275,7 @@ TEST_F(AtomicWriteTest, NothingChangesUntilCommitAndAnUncommittedFileLeavesNothi
         Creating.Write("created");
         EXPECT_EQ(ReadText(Old), "old");  // a reader still sees the old file
         EXPECT_FALSE(fs::exists(New));
-        EXPECT_EQ(Names().size(), 4u);  // and the two temporary files beside
+        EXPECT_EQ(TempNames().size(), Named ? 2u : 0u);
         Replacing.Commit();
         EXPECT_EQ(ReadText(Old), "replaced");
         EXPECT_THROW(Replacing.Write("more"), std::logic_error);
@@ -259,7 +293,7 @@ TEST_F(AtomicWriteTest, NothingChangesUntilCommitAndAnUncommittedFileLeavesNothi
     EXPECT_EQ(Names(), (TNames{"old.txt", "other"}));
 }
 
-TEST_F(AtomicWriteTest, PiecesOfAnySizeArriveInOrder)
+TEST_P(AtomicWriteTest, PiecesOfAnySizeArriveInOrder)
 {
     // Sizes around the gathering buffer (64 KiB): tiny pieces, pieces that just
     // fit, pieces that overflow it, pieces larger than it, and empty ones.
@@ -291,5 +325,55 @@ TEST_F(AtomicWriteTest, PiecesOfAnySizeArriveInOrder)
     }
     EXPECT_EQ(Names(), (TNames{"a.bin", "other"}));
 }
+
+TEST_P(AtomicWriteTest, AnyNameTheFileSystemAcceptsIsATarget)
+{
+    std::string Cyrillic;
+    for (int I = 0; I < NAME_MAX / 2; ++I)
+        Cyrillic += "я";
+    for (const std::string& Name : {std::string(NAME_MAX, 'a'), Cyrillic}) {
+        SCOPED_TRACE(Name.size());
+        WriteFileAtomically(PathOf(Name), "new");    // created
+        WriteFileAtomically(PathOf(Name), "newer");  // replaced
+        EXPECT_EQ(ReadText(PathOf(Name)), "newer");
+        EXPECT_EQ(Names().size(), 2u);  // the file and "other"
+        fs::remove(PathOf(Name));
+    }
+}
+
+// A process ended by a signal while it writes leaves the old file and nothing
+// else: an unnamed temporary file goes with the process, whatever the signal;
+// a named one is removed by the handler of RemoveTemporaryFilesOnSignals.
+TEST_P(AtomicWriteTest, SignalWhileWritingLeavesNoTemporaryFile)
+{
+    const std::string Path = PathOf("a.txt");
+    WriteText(Path, "old");
+    const std::vector<int> Signals =
+        Named ? std::vector<int>{SIGINT, SIGTERM, SIGHUP} : std::vector<int>{SIGKILL, SIGTERM};
+    for (int Signal : Signals) {
+        SCOPED_TRACE(Signal);
+        const pid_t Child = ::fork();
+        ASSERT_GE(Child, 0);
+        if (Child == 0) {
+            std::signal(Signal, SIG_DFL);
+            RemoveTemporaryFilesOnSignals();
+            TAtomicFile File(Path);
+            File.Write(std::string(200000, 'x'));
+            if (TempNames().size() == (Named ? 1u : 0u))
+                ::raise(Signal);
+            ::_exit(0);
+        }
+        int Status = 0;
+        ASSERT_EQ(::waitpid(Child, &Status, 0), Child);
+        EXPECT_TRUE(WIFSIGNALED(Status) && WTERMSIG(Status) == Signal) << Status;
+        EXPECT_EQ(ReadText(Path), "old");
+        EXPECT_EQ(Names(), (TNames{"a.txt", "other"}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Temporary, AtomicWriteTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& Info) {
+                             return Info.param ? "Named" : "Unnamed";
+                         });
 
 }  // namespace
