@@ -2,6 +2,7 @@
 // Shared by the fuzz harnesses: a failed property stops the run with a
 // message, so libFuzzer records the input as a crash.
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -43,6 +44,34 @@ inline const std::string& ScratchDir()
         return Path;
     }());
     return Dir;
+}
+
+// Well-formed UTF-8 (no overlong forms, surrogates or values above U+10FFFF).
+inline bool ValidUtf8(const std::string& S)
+{
+    const auto* P = reinterpret_cast<const unsigned char*>(S.data());
+    const std::size_t N = S.size();
+    for (std::size_t I = 0; I < N;) {
+        const unsigned C = P[I];
+        std::size_t Len = C < 0x80         ? 1
+                          : (C >> 5) == 6  ? 2
+                          : (C >> 4) == 14 ? 3
+                          : (C >> 3) == 30 ? 4
+                                           : 0;
+        if (Len == 0 || I + Len > N)
+            return false;
+        unsigned long V = Len == 1 ? C : C & (0x7f >> Len);
+        for (std::size_t K = 1; K < Len; ++K) {
+            if ((P[I + K] & 0xc0) != 0x80)
+                return false;
+            V = (V << 6) | (P[I + K] & 0x3f);
+        }
+        static const unsigned long Least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (V < Least[Len] || V > 0x10ffff || (V >= 0xd800 && V <= 0xdfff))
+            return false;
+        I += Len;
+    }
+    return true;
 }
 
 // Printable form of a byte string for failure messages.

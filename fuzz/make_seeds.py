@@ -100,3 +100,54 @@ put('case', 'zero-density', base.replace(b'Density= 9.99', b'Density= 0.00'))
 put('case', 'kinds-out-of-range', base.replace(b'LiquidKind=2', b'LiquidKind=2147483648')
     .replace(b'PipeKind=4', b'PipeKind=-3').replace(b'NarrowingKind=1', b'NarrowingKind=99'))
 put('case', 'duplicate-sections', base + b'[Data]\nStep=5\n[BlowData]\nMayBlow=0\n')
+
+# --- batch: a case and an option list, as FuzzBatch.cpp reads them ---------
+# Every field is one byte, read from the end of the input backwards.
+KEYS = 26            # case keys in FuzzBatch.cpp's order; MayBlow is key 16
+CASE_OP, OUTPUT_OP, SIZE_OP, GRAVITY_OP, HELP_OP, UNKNOWN_OP, EMPTY_OP, DASHES_OP = \
+    0, 3, 10, 11, 12, 13, 14, 15
+REPORT, CSV, STAGES, SVG = range(4)
+# Targets and case names, by their index in FuzzBatch.cpp.
+NEW_A, NEW_B, KNOWN, RO, LINK, DANGLING, DOT_KNOWN, SUB_INNER, CASE, CASE_LINK, DASH, SUB, \
+    MISSING = range(13)
+CASE_FILE, CASE_VIA_LINK, EMPTY_FILE, ABSENT, FOLDER = range(5)
+
+
+def batch_seed(ops, hammer=False, picks=None, layout=0, tail=(0,)):
+    fields = [layout]
+    for k in range(KEYS):
+        fields.append((picks or {}).get(k, 2 if hammer and k == 16 else 1))
+    fields += [0, len(ops)]  # standard output works; the number of options
+    for op in ops:
+        fields += list(op)
+    fields += list(tail)
+    return bytes(fields[::-1])
+
+
+def case_arg(c=CASE_FILE):
+    return (CASE_OP, c)
+
+
+def output(kind, target, joined=True):
+    return (OUTPUT_OP, kind, target, 1 if joined else 0)
+
+
+put('batch', 'report-to-stdout', batch_seed([case_arg()]))
+put('batch', 'hammer-report-csv', batch_seed(
+    [case_arg(), output(REPORT, NEW_A), output(CSV, NEW_B, False)], hammer=True))
+put('batch', 'known-and-link-gravity-0', batch_seed(
+    [output(CSV, KNOWN), case_arg(), output(STAGES, LINK), (GRAVITY_OP, 1, 1)], hammer=True))
+put('batch', 'two-outputs-one-name', batch_seed(
+    [case_arg(), output(CSV, NEW_A), output(STAGES, NEW_A, False)], hammer=True))
+put('batch', 'help', batch_seed([case_arg(), (HELP_OP, 1), output(REPORT, KNOWN)]))
+put('batch', 'unknown-option', batch_seed([case_arg(), (UNKNOWN_OP, 0), output(REPORT, NEW_A)]))
+put('batch', 'folder-and-missing-folder', batch_seed(
+    [case_arg(), output(REPORT, NEW_A), output(SVG, SUB), output(CSV, MISSING)]))
+put('batch', 'step-zero', batch_seed([case_arg(), output(REPORT, KNOWN)], picks={0: 3}))
+put('batch', 'absent-case', batch_seed([case_arg(ABSENT), output(REPORT, RO)]))
+put('batch', 'dashes-size-dangling', batch_seed(
+    [(SIZE_OP, 1, 0), output(SVG, DANGLING), (DASHES_OP, CASE_FILE)], hammer=True))
+put('batch', 'repeated-gravity-empty-case', batch_seed(
+    [(GRAVITY_OP, 3, 1), case_arg(EMPTY_FILE), (GRAVITY_OP, 0, 0), output(CSV, DOT_KNOWN),
+     output(REPORT, SUB_INNER)]))
+put('batch', 'read-only-bad-size', batch_seed([case_arg(), output(REPORT, RO), (SIZE_OP, 4, 1)]))

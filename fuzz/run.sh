@@ -2,7 +2,7 @@
 # Builds the fuzz harnesses (when needed) and runs each of them in turn for
 # SECONDS seconds on a scratch copy of its seed corpus:
 #   fuzz/run.sh SECONDS [harness...]
-# Harnesses: profile number_read number_format case (default: all).
+# Harnesses: profile number_read number_format case batch (default: all).
 # Exits non-zero when a harness finds a crash, a hang, a leak, a sanitizer
 # report or a broken property; the input and the log are kept in the scratch
 # folder that the summary names.
@@ -22,12 +22,12 @@ if [[ $# -lt 1 || ! "$1" =~ ^[0-9]+$ ]]; then
 fi
 seconds=$1
 shift
-all=(profile number_read number_format case)
+all=(profile number_read number_format case batch)
 harnesses=("$@")
 [[ ${#harnesses[@]} -eq 0 ]] && harnesses=("${all[@]}")
 
 # Longest generated input per harness.
-declare -A max_len=([profile]=8192 [number_read]=1024 [number_format]=1024 [case]=4096)
+declare -A max_len=([profile]=8192 [number_read]=1024 [number_format]=1024 [case]=4096 [batch]=256)
 for h in "${harnesses[@]}"; do
   [[ -n "${max_len[$h]:-}" ]] || { echo "unknown harness: $h (known: ${all[*]})" >&2; exit 2; }
 done
