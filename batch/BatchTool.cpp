@@ -1,14 +1,21 @@
 #include "batch/BatchTool.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "case/CaseModel.h"
 #include "case/RunSetup.h"
@@ -40,13 +47,22 @@ const char* const HelpText =
     "  --version           показать версию\n"
     "\n"
     "Параметры можно писать до и после файла, в виде «--параметр значение» или\n"
-    "«--параметр=значение». Без параметров вывода отчёт выводится на стандартный\n"
-    "вывод. Сообщения программы выводятся на стандартный поток ошибок, по одному\n"
-    "в строке.\n"
+    "«--параметр=значение», каждый не больше одного раза. Без параметров вывода\n"
+    "отчёт выводится на стандартный вывод. Сообщения программы выводятся на\n"
+    "стандартный поток ошибок, по одному в строке.\n"
+    "\n"
+    "ФАЙЛ «-» — стандартный вывод (не больше чем для одного параметра). Файл\n"
+    "результата заменяется только целиком, когда он полностью записан; при ошибке\n"
+    "старый файл остаётся. Канал и символьное устройство записываются как есть,\n"
+    "символьная ссылка остаётся ссылкой. До расчёта отвергаются: файл результата,\n"
+    "совпадающий с файлом параметров или с другим файлом результата, папка,\n"
+    "блочное устройство и файл, защищённый от записи. Если отчёт не создан,\n"
+    "его файл не записывается.\n"
     "\n"
     "Код завершения: 0 — расчёт выполнен без сообщений об ошибках; 1 — было\n"
     "сообщение об ошибке; 2 — ошибка в командной строке, файл параметров не\n"
-    "открывается, данных недостаточно для расчёта или файл результата не записан.\n";
+    "открывается, данных недостаточно для расчёта, файл результата отвергнут или\n"
+    "не записан.\n";
 
 struct TUsageError : std::runtime_error {
     using runtime_error::runtime_error;
@@ -62,6 +78,34 @@ struct TOptions {
     double Gravity = 9.81;
 
     bool AnyOutput() const { return Report || Csv || StagesCsvFile || Svg; }
+};
+
+// The name of standard output as an output file.
+constexpr std::string_view StandardOutputName = "-";
+
+// How an output reaches what its name stands for.
+enum class TTargetKind {
+    Replaced,        // a regular file, new or old: replaced whole (text/AtomicWrite.h)
+    Stream,          // a pipe or a character device: opened and written as it is
+    StandardOutput,  // "-"
+};
+
+// What an output's name stands for, looked at before the run.
+struct TTarget {
+    TTargetKind Kind = TTargetKind::Replaced;
+    bool Exists = false;
+    dev_t Device = 0;  // of the file itself, links followed, when it exists
+    ino_t Inode = 0;
+    std::string Path;     // when it does not: the absolute name, links followed
+    std::string Refusal;  // why it may not be written, or empty
+};
+
+// One output: the option that asks for it and its file.
+struct TOutput {
+    std::string_view Option;
+    const char* What;  // what it holds, for messages ("отчёта")
+    std::string Name;
+    TTarget Target;
 };
 
 std::string Quoted(std::string_view Text)
@@ -94,12 +138,7 @@ TOptions ParseArgs(const std::vector<std::string>& Args)
     TOptions Options;
     bool CaseGiven = false;
     bool OptionsEnded = false;
-    auto SetFile = [](std::optional<std::string>& Slot, const std::string& Name,
-                      const std::string& Value) {
-        if (Slot)
-            throw TUsageError("параметр " + Name + " указан дважды");
-        Slot = Value;
-    };
+    std::set<std::string> Given;
     for (std::size_t i = 0; i < Args.size(); ++i) {
         const std::string& Arg = Args[i];
         if (OptionsEnded || Arg.size() < 2 || Arg.compare(0, 1, "-") != 0) {
@@ -116,6 +155,9 @@ TOptions ParseArgs(const std::vector<std::string>& Args)
         }
         const std::size_t Eq = Arg.find('=');
         const std::string Name = Arg.substr(0, Eq);
+        // A second value would silently win over the first: every option once.
+        if (!Given.insert(Name).second)
+            throw TUsageError("параметр " + Name + " указан дважды");
         if (Name == "--help" || Name == "--version") {
             if (Eq != std::string::npos)
                 throw TUsageError("параметр " + Name + " не принимает значения");
@@ -137,13 +179,13 @@ TOptions ParseArgs(const std::vector<std::string>& Args)
         if (Value.empty())
             throw TUsageError("для параметра " + Name + " не указано значение");
         if (Name == "--report")
-            SetFile(Options.Report, Name, Value);
+            Options.Report = Value;
         else if (Name == "--csv")
-            SetFile(Options.Csv, Name, Value);
+            Options.Csv = Value;
         else if (Name == "--stages-csv")
-            SetFile(Options.StagesCsvFile, Name, Value);
+            Options.StagesCsvFile = Value;
         else if (Name == "--svg")
-            SetFile(Options.Svg, Name, Value);
+            Options.Svg = Value;
         else if (Name == "--size")
             ParseSize(Value, Options);
         else
@@ -174,20 +216,193 @@ private:
 // Receives the text of an output piece by piece.
 using TSink = std::function<void(std::string_view)>;
 
-// A file written atomically (text/AtomicWrite.h): Produce hands the text to a
-// sink that streams it into a temporary file beside the target, which takes
-// the target's place once it is complete; on any failure the target stays as
-// it was. Errors name the file and the reason.
-void WriteOutput(const std::string& Name, const std::function<void(const TSink&)>& Produce)
+using TProduce = std::function<void(const TSink&)>;
+
+std::string SystemText(int Errno)
+{
+    return std::generic_category().message(Errno);
+}
+
+// Name with its symbolic links followed, absolute, without "." and "..": the
+// file that writing to Name would create, where there is none yet.
+std::string ResolvedPath(const std::string& Name)
+{
+    namespace fs = std::filesystem;
+    std::error_code Ec;
+    fs::path Path = fs::absolute(Name, Ec);
+    for (int Hop = 0; Hop < 40; ++Hop) {  // as many as the system follows
+        struct stat Link {};
+        if (::lstat(Path.c_str(), &Link) != 0 || !S_ISLNK(Link.st_mode))
+            break;
+        const fs::path Next = fs::read_symlink(Path, Ec);
+        if (Ec)
+            break;
+        Path = Next.is_absolute() ? Next : Path.parent_path() / Next;
+    }
+    const fs::path Canonical = fs::weakly_canonical(Path, Ec);
+    return (Ec ? Path.lexically_normal() : Canonical).string();
+}
+
+TTarget LookAt(const std::string& Name)
+{
+    TTarget Target;
+    struct stat Info {};
+    if (::stat(Name.c_str(), &Info) != 0) {
+        // A new file; or one the writing will find it cannot make, and say why.
+        Target.Path = ResolvedPath(Name);
+        return Target;
+    }
+    Target.Exists = true;
+    Target.Device = Info.st_dev;
+    Target.Inode = Info.st_ino;
+    if (S_ISDIR(Info.st_mode))
+        Target.Refusal = "является папкой";
+    else if (!S_ISREG(Info.st_mode) && !S_ISFIFO(Info.st_mode) && !S_ISCHR(Info.st_mode))
+        Target.Refusal = "не является обычным файлом, каналом или символьным устройством";
+    // Judged from the mode bits too: the superuser may write anything, but a
+    // file nobody may write is not meant to be replaced.
+    else if ((Info.st_mode & 0222) == 0 ||
+             ::faccessat(AT_FDCWD, Name.c_str(), W_OK, AT_EACCESS) != 0)
+        Target.Refusal = "защищён от записи";
+    else if (!S_ISREG(Info.st_mode))
+        Target.Kind = TTargetKind::Stream;
+    return Target;
+}
+
+bool SameFile(const TTarget& A, const TTarget& B)
+{
+    if (A.Kind == TTargetKind::StandardOutput || B.Kind == TTargetKind::StandardOutput)
+        return A.Kind == B.Kind;
+    if (A.Exists != B.Exists)
+        return false;
+    return A.Exists ? A.Device == B.Device && A.Inode == B.Inode : A.Path == B.Path;
+}
+
+// The outputs of Options with what their names stand for; without output
+// options, the report on standard output. Refuses, one line each to Err, an
+// output that would destroy the case file or another output, and one that
+// cannot be written for what it is; returns false then, before any run.
+bool PrepareOutputs(const TOptions& Options, std::vector<TOutput>& Outputs, std::ostream& Err)
+{
+    const std::pair<std::string_view, const std::optional<std::string>*> Asked[] = {
+        {"--report", &Options.Report},
+        {"--csv", &Options.Csv},
+        {"--stages-csv", &Options.StagesCsvFile},
+        {"--svg", &Options.Svg},
+    };
+    const char* const What[] = {"отчёта", "шагов расчёта", "этапов гидроудара", "графиков"};
+    for (std::size_t I = 0; I < std::size(Asked); ++I)
+        if (*Asked[I].second)
+            Outputs.push_back({Asked[I].first, What[I], **Asked[I].second, {}});
+    if (Outputs.empty())
+        Outputs.push_back({"--report", What[0], std::string(StandardOutputName), {}});
+
+    TTarget Case = LookAt(Options.CaseFile);
+    Case.Refusal.clear();  // it is read, not written
+    bool Good = true;
+    auto Refuse = [&Err, &Good](const TOutput& Output, const std::string& Why) {
+        Err << ToolName << ": файл результата " << Quoted(Output.Name) << " (" << Output.Option
+            << ") " << Why << "\n"
+            << std::flush;
+        Good = false;
+    };
+    for (std::size_t I = 0; I < Outputs.size(); ++I) {
+        TOutput& Output = Outputs[I];
+        if (Output.Name == StandardOutputName)
+            Output.Target.Kind = TTargetKind::StandardOutput;
+        else
+            Output.Target = LookAt(Output.Name);
+        if (!Output.Target.Refusal.empty())
+            Refuse(Output, Output.Target.Refusal);
+        if (SameFile(Output.Target, Case))
+            Refuse(Output, "совпадает с файлом параметров " + Quoted(Options.CaseFile));
+        for (std::size_t J = 0; J < I; ++J)
+            if (SameFile(Output.Target, Outputs[J].Target))
+                Refuse(Output, "совпадает с файлом результата " + Quoted(Outputs[J].Name) + " (" +
+                                   std::string(Outputs[J].Option) + ")");
+    }
+    return Good;
+}
+
+// A pipe or a character device, written as it is, as a shell's ">" would.
+class TStreamFile {
+public:
+    explicit TStreamFile(const std::string& Name)
+        : FFd(::open(Name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC))
+    {
+        if (FFd < 0)
+            throw std::runtime_error(SystemText(errno));
+        struct stat Info {};
+        // Looked at before the run; what stands there now may differ.
+        if (::fstat(FFd, &Info) != 0 || (!S_ISFIFO(Info.st_mode) && !S_ISCHR(Info.st_mode)))
+            throw std::runtime_error("не является каналом или символьным устройством");
+    }
+    ~TStreamFile()
+    {
+        if (FFd >= 0)
+            ::close(FFd);
+    }
+    TStreamFile(const TStreamFile&) = delete;
+    TStreamFile& operator=(const TStreamFile&) = delete;
+
+    void Write(std::string_view Text)
+    {
+        while (!Text.empty()) {
+            const ssize_t N = ::write(FFd, Text.data(), Text.size());
+            if (N < 0 && errno == EINTR)
+                continue;
+            if (N <= 0)
+                throw std::runtime_error(SystemText(N < 0 ? errno : EIO));
+            Text.remove_prefix(static_cast<std::size_t>(N));
+        }
+    }
+    void Close()
+    {
+        if (::close(std::exchange(FFd, -1)) != 0)
+            throw std::runtime_error(SystemText(errno));
+    }
+
+private:
+    int FFd;
+};
+
+// Writes one output: Produce hands the text to a sink. A regular file is
+// written atomically (text/AtomicWrite.h): the text streams into a temporary
+// file beside it, which takes its place once complete; on any failure the
+// file stays as it was. A pipe, a character device and standard output take
+// the text as it comes. Errors name the file and the reason.
+void WriteOutput(const TOutput& Output, std::ostream& Out, const TProduce& Produce)
 {
     try {
-        TAtomicFile File(Name);
-        Produce([&File](std::string_view Text) { File.Write(Text); });
-        File.Commit();
-    } catch (const TAtomicWriteError& E) {
-        throw std::runtime_error("Ошибка записи файла " + Quoted(Name) + ": " + E.Reason());
+        switch (Output.Target.Kind) {
+        case TTargetKind::Replaced: {
+            TAtomicFile File(Output.Name);
+            Produce([&File](std::string_view Text) { File.Write(Text); });
+            File.Commit();
+            break;
+        }
+        case TTargetKind::Stream: {
+            TStreamFile File(Output.Name);
+            Produce([&File](std::string_view Text) { File.Write(Text); });
+            File.Close();
+            break;
+        }
+        case TTargetKind::StandardOutput:
+            Produce([&Out](std::string_view Text) {
+                if (!Out.write(Text.data(), static_cast<std::streamsize>(Text.size())))
+                    throw std::runtime_error("");
+            });
+            if (!Out.flush())
+                throw std::runtime_error("");
+            break;
+        }
     } catch (const std::exception& E) {
-        throw std::runtime_error("Ошибка записи файла " + Quoted(Name) + ": " + E.what());
+        if (Output.Target.Kind == TTargetKind::StandardOutput)
+            throw std::runtime_error(std::string("ошибка вывода ") + Output.What +
+                                     " на стандартный вывод");
+        const auto* Atomic = dynamic_cast<const TAtomicWriteError*>(&E);
+        throw std::runtime_error("Ошибка записи файла " + Quoted(Output.Name) + ": " +
+                                 (Atomic ? Atomic->Reason() : std::string(E.what())));
     }
 }
 
@@ -268,8 +483,10 @@ std::string Collect(const std::function<void(const TSink&)>& Produce)
     return Text;
 }
 
-// Step 4 onwards of a batch run: the case can be calculated.
-int CalculateCase(const TOptions& Options, const TCase& Case, std::ostream& Out, std::ostream& Err)
+// Step 4 onwards of a batch run: the case can be calculated and its outputs
+// may be written.
+int CalculateCase(const TOptions& Options, const std::vector<TOutput>& Outputs, const TCase& Case,
+                  std::ostream& Out, std::ostream& Err)
 {
     TBatchLink Link(Err);
     TCalc Calc;
@@ -284,38 +501,47 @@ int CalculateCase(const TOptions& Options, const TCase& Case, std::ostream& Out,
     }
 
     std::string Report;
+    bool ReportMade = false;
     const bool ReportWanted = Options.Report || !Options.AnyOutput();
     if (ReportWanted) {
         try {
             Calc.MakeReport(Report);
+            ReportMade = true;
         } catch (const std::exception&) {
             Link.Dialog_Error("Ошибка генерации отчёта");
+            // Half a report is no report: its file keeps what it held. The
+            // memory goes back for the other outputs.
+            std::string().swap(Report);
         }
     }
 
     bool Failed = false;
-    auto Write = [&](const std::optional<std::string>& Name,
-                     const std::function<void(const TSink&)>& Produce) {
-        if (!Name)
-            return;
+    for (const TOutput& Output : Outputs) {
+        TProduce Produce;
+        if (Output.Option == "--report") {
+            if (!ReportMade) {
+                Err << ToolName << ": отчёт не создан, "
+                    << (Output.Target.Kind == TTargetKind::StandardOutput
+                            ? std::string("на стандартный вывод он не выведен")
+                            : "файл " + Quoted(Output.Name) + " не записан")
+                    << "\n"
+                    << std::flush;
+                continue;
+            }
+            Produce = [&](const TSink& Sink) { Sink(Report); };
+        } else if (Output.Option == "--csv") {
+            Produce = [&](const TSink& Sink) { WriteRecordsCsv(Calc, Sink); };
+        } else if (Output.Option == "--stages-csv") {
+            Produce = [&](const TSink& Sink) { WriteStagesCsv(Calc, Sink); };
+        } else {
+            Produce = [&](const TSink& Sink) {
+                Sink(ChartSvg(Calc, Options.Width, Options.Height));
+            };
+        }
         try {
-            WriteOutput(*Name, Produce);
+            WriteOutput(Output, Out, Produce);
         } catch (const std::exception& E) {
             Err << ToolName << ": " << E.what() << "\n" << std::flush;
-            Failed = true;
-        }
-    };
-    Write(Options.Report, [&](const TSink& Sink) { Sink(Report); });
-    Write(Options.Csv, [&](const TSink& Sink) { WriteRecordsCsv(Calc, Sink); });
-    Write(Options.StagesCsvFile, [&](const TSink& Sink) { WriteStagesCsv(Calc, Sink); });
-    Write(Options.Svg,
-          [&](const TSink& Sink) { Sink(ChartSvg(Calc, Options.Width, Options.Height)); });
-
-    if (!Options.AnyOutput()) {
-        Out.write(Report.data(), static_cast<std::streamsize>(Report.size()));
-        Out.flush();
-        if (!Out) {
-            Err << ToolName << ": ошибка вывода отчёта на стандартный вывод\n" << std::flush;
             Failed = true;
         }
     }
@@ -378,5 +604,8 @@ int RunBatch(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
         Err << CaseStatus(Case, Case.MayBlow).Text << "\n" << std::flush;
         return BatchFailure;
     }
-    return CalculateCase(Options, Case, Out, Err);
+    std::vector<TOutput> Outputs;
+    if (!PrepareOutputs(Options, Outputs, Err))
+        return BatchFailure;
+    return CalculateCase(Options, Outputs, Case, Out, Err);
 }

@@ -2,16 +2,29 @@
 // and, for a few cases, through the real program. Whole outputs of typical and
 // odd cases are pinned by the golden cases (GoldenCaseTest.cpp, tests/cases);
 // these tests cover what those do not: options, usage errors, unreadable
-// cases, replaced and unwritable files, the report on standard output.
+// cases, replaced and unwritable files, the report on standard output, the
+// outputs that are refused before the run (the case file, one file twice,
+// folders, write-protected files), pipes and devices, and the old outputs
+// that survive a killed program or a report that could not be made.
 
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <chrono>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <iomanip>
+#include <set>
+#include <thread>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "batch/BatchTool.h"
 #include "engine/Calc.h"
@@ -71,6 +84,51 @@ TResult RunProgram(const std::vector<std::string>& Args, const TTempDir& Dir)
     return {WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1, ReadText(Out), ReadText(Err)};
 }
 
+// Starts the real program in Dir with its standard streams in the files
+// Dir/stdout.txt and Dir/stderr.txt, under an address-space limit when one is
+// given; returns its process id.
+pid_t StartProgram(const std::vector<std::string>& Args, const TTempDir& Dir, rlim_t Limit = 0)
+{
+    // Everything the child needs is made before the fork.
+    std::vector<std::string> Words = {HYD_CALC_EXE};
+    Words.insert(Words.end(), Args.begin(), Args.end());
+    std::vector<char*> Argv;
+    for (std::string& Word : Words)
+        Argv.push_back(Word.data());
+    Argv.push_back(nullptr);
+    const std::string Out = Dir.File("stdout.txt"), Err = Dir.File("stderr.txt");
+    const pid_t Child = ::fork();
+    if (Child == 0) {
+        const rlimit Memory{Limit, Limit};
+        const int OutFd = ::open(Out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int ErrFd = ::open(Err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (OutFd < 0 || ErrFd < 0 || ::dup2(OutFd, 1) < 0 || ::dup2(ErrFd, 2) < 0 ||
+            (Limit > 0 && ::setrlimit(RLIMIT_AS, &Memory) != 0))
+            ::_exit(127);
+        ::execv(Argv[0], Argv.data());
+        ::_exit(127);
+    }
+    return Child;
+}
+
+// The exit status of a finished child, or -signal when a signal ended it.
+int WaitFor(pid_t Child)
+{
+    int Raw = 0;
+    if (::waitpid(Child, &Raw, 0) != Child)
+        return -1000;
+    return WIFEXITED(Raw) ? WEXITSTATUS(Raw) : WIFSIGNALED(Raw) ? -WTERMSIG(Raw) : -1000;
+}
+
+// The names in a folder, links not followed.
+std::set<std::string> NamesIn(const fs::path& Folder)
+{
+    std::set<std::string> Names;
+    for (const auto& Entry : fs::directory_iterator(Folder))
+        Names.insert(Entry.path().filename().string());
+    return Names;
+}
+
 // An empty horizontal pipe filled at constant pressure.
 const char* const ConstantCase =
     "[Data]\nStep= 1.00000000000000E-0003\nSteps=50\nPressure= 1.00000000000000E+0004\n"
@@ -79,6 +137,14 @@ const char* const ConstantCase =
 // A front outside the inlet of a pipe without a diameter divides by zero: the
 // run stops with an error message.
 const char* const FaultCase = "[Data]\nSteps=10\nInitialFill=-1\nDiameter=0\n";
+
+// The same pipe, long enough for Steps steps of 1 ms without filling.
+std::string LongCase(int Steps)
+{
+    return "[Data]\nStep= 1.00000000000000E-0003\nSteps=" + std::to_string(Steps) +
+           "\nPressure= 1.00000000000000E+0004\nLength= 2.00000000000000E+0006\n"
+           "[BlowData]\nMayBlow=0\n";
+}
 
 const std::string StagesHeader =
     "StartTime,StartSpeed,RestSpeed,PumpPressure,Pumped,PipeSpeed,PumpTime,Pause";
@@ -273,4 +339,271 @@ TEST(BatchProgram, StatusesAndStreams)
     EXPECT_EQ(Fault.Status, 1);
     EXPECT_NE(Fault.Err, "");
     EXPECT_NE(Fault.Out, "");  // the report of the failed run
+}
+
+TEST(BatchArgs, RepeatedOptionIsAUsageErrorNamingIt)
+{
+    TCaseDir Dir;
+    const std::string Csv = Dir.File("a.csv");
+    const std::pair<std::vector<std::string>, const char*> Cases[] = {
+        {{Dir.Case, "--gravity", "1", "--gravity=1"}, "--gravity"},
+        {{Dir.Case, "--size=100x80", "--size", "200x100"}, "--size"},
+        {{Dir.Case, "--report", Csv, "--report=" + Csv}, "--report"},
+        {{Dir.Case, "--svg", "-", "--svg", Csv}, "--svg"},
+        {{"--help", "--help"}, "--help"},
+        {{"--version", Dir.Case, "--version"}, "--version"},
+    };
+    for (const auto& [Args, Option] : Cases) {
+        SCOPED_TRACE(Option);
+        const TResult R = Batch(Args);
+        EXPECT_EQ(R.Status, 2);
+        EXPECT_EQ(R.Out, "");
+        EXPECT_EQ(R.Err, "hyd-calc: параметр " + std::string(Option) +
+                             " указан дважды\nСправка: hyd-calc --help\n");
+    }
+    EXPECT_FALSE(fs::exists(Csv));
+}
+
+// An output that is the case file, by any spelling, or the file of another
+// output is refused before the run: nothing is written, nothing changes.
+TEST(BatchTargets, SameFileTwiceIsRefusedAndNothingIsWritten)
+{
+    TCaseDir Dir;
+    const std::string Case = Dir.Case, D = Dir.Path.string();
+    fs::create_directory(Dir.Path / "sub");
+    fs::create_hard_link(Case, Dir.File("hard.Hyd"));
+    fs::create_symlink("case.Hyd", Dir.File("link.Hyd"));
+    fs::create_symlink("new.csv", Dir.File("dangling"));  // names a file not yet there
+    WriteText(Dir.File("old.csv"), "old\n");
+    const std::string Csv = Dir.File("new.csv");
+    auto CaseClash = [&Case](const std::string& Name, const char* Option) {
+        return "hyd-calc: файл результата «" + Name + "» (" + Option +
+               ") совпадает с файлом параметров «" + Case + "»\n";
+    };
+    auto Clash = [](const std::string& Name, const char* Option, const std::string& First,
+                    const char* FirstOption) {
+        return "hyd-calc: файл результата «" + Name + "» (" + Option +
+               ") совпадает с файлом результата «" + First + "» (" + FirstOption + ")\n";
+    };
+    const std::pair<std::vector<std::string>, std::string> Cases[] = {
+        {{"--report", Case}, CaseClash(Case, "--report")},
+        {{"--csv", D + "/./case.Hyd"}, CaseClash(D + "/./case.Hyd", "--csv")},
+        {{"--svg", D + "/sub/../case.Hyd"}, CaseClash(D + "/sub/../case.Hyd", "--svg")},
+        {{"--stages-csv", Dir.File("hard.Hyd")}, CaseClash(Dir.File("hard.Hyd"), "--stages-csv")},
+        {{"--report", Dir.File("link.Hyd")}, CaseClash(Dir.File("link.Hyd"), "--report")},
+        {{"--report", Csv, "--csv", D + "/sub/../new.csv"},
+         Clash(D + "/sub/../new.csv", "--csv", Csv, "--report")},
+        {{"--csv", Dir.File("old.csv"), "--svg", Dir.File("old.csv")},
+         Clash(Dir.File("old.csv"), "--svg", Dir.File("old.csv"), "--csv")},
+        {{"--csv", Dir.File("dangling"), "--svg", Csv},
+         Clash(Csv, "--svg", Dir.File("dangling"), "--csv")},
+        {{"--report", "-", "--stages-csv", "-"}, Clash("-", "--stages-csv", "-", "--report")},
+        {{"--report", Case, "--csv", Csv, "--svg", Csv},
+         CaseClash(Case, "--report") + Clash(Csv, "--svg", Csv, "--csv")},
+    };
+    const std::set<std::string> Before = NamesIn(Dir.Path);
+    for (const auto& [Outputs, Err] : Cases) {
+        SCOPED_TRACE(Err);
+        std::vector<std::string> Args = {Case};
+        Args.insert(Args.end(), Outputs.begin(), Outputs.end());
+        const TResult R = Batch(Args);
+        EXPECT_EQ(R.Status, 2);
+        EXPECT_EQ(R.Out, "");
+        EXPECT_EQ(R.Err, Err);
+        EXPECT_EQ(ReadText(Case), ConstantCase);
+        EXPECT_EQ(ReadText(Dir.File("old.csv")), "old\n");
+        EXPECT_EQ(NamesIn(Dir.Path), Before);
+    }
+}
+
+// Outputs that a shell's ">" would refuse to a normal user, or that are no
+// files at all: refused before the run, the other outputs not written either.
+TEST(BatchTargets, UnfitTargetsAreRefusedBeforeTheRun)
+{
+    TCaseDir Dir;
+    fs::create_directory(Dir.Path / "folder");
+    WriteText(Dir.File("locked.txt"), "old\n");
+    ASSERT_EQ(::chmod(Dir.File("locked.txt").c_str(), 0444), 0);
+    fs::create_symlink("locked.txt", Dir.File("locked-link"));
+    const bool HaveBlock = ::mknod(Dir.File("block").c_str(), S_IFBLK | 0666, makedev(7, 200)) == 0;
+    const struct {
+        std::string Name, Why;
+    } Cases[] = {
+        {Dir.File("locked.txt"), "защищён от записи"},
+        {Dir.File("locked-link"), "защищён от записи"},
+        {Dir.File("folder"), "является папкой"},
+        {Dir.File("folder") + "/", "является папкой"},
+        {Dir.File("block"), "не является обычным файлом, каналом или символьным устройством"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        if (C.Name == Dir.File("block") && !HaveBlock)
+            continue;  // only the superuser makes devices
+        const TResult R = Batch({Dir.Case, "--csv", Dir.File("a.csv"), "--report", C.Name});
+        EXPECT_EQ(R.Status, 2);
+        EXPECT_EQ(R.Err, "hyd-calc: файл результата «" + C.Name + "» (--report) " + C.Why + "\n");
+        EXPECT_FALSE(fs::exists(Dir.File("a.csv")));
+    }
+    EXPECT_EQ(ReadText(Dir.File("locked.txt")), "old\n");
+    EXPECT_TRUE(fs::is_symlink(Dir.File("locked-link")));
+    EXPECT_TRUE(fs::is_directory(Dir.Path / "folder"));
+    if (HaveBlock) {
+        EXPECT_TRUE(fs::is_block_file(Dir.File("block")));
+    }
+}
+
+// What the user names is written the way a Unix tool would: "-" is standard
+// output, a pipe or a character device is written as it is (never replaced),
+// a link stays a link, a name as long as the file system allows is a file.
+TEST(BatchTargets, EveryKindOfTargetGetsTheWholeText)
+{
+    TCaseDir Dir;
+    const TResult Plain = Batch({Dir.Case});
+    ASSERT_EQ(Plain.Status, 0);
+    const std::string Report = Plain.Out;
+    ASSERT_EQ(Batch({Dir.Case, "--csv", Dir.File("expected.csv")}).Status, 0);
+    const std::string Csv = ReadText(Dir.File("expected.csv"));
+
+    // Standard output: the report or another output, the rest to files.
+    TResult R = Batch({Dir.Case, "--report", "-", "--csv", Dir.File("a.csv")});
+    EXPECT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(R.Out, Report);
+    EXPECT_EQ(ReadText(Dir.File("a.csv")), Csv);
+    R = Batch({Dir.Case, "--csv=-"});
+    EXPECT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(R.Out, Csv);
+
+    // A pipe, read while the report is written; it stays a pipe.
+    const std::string Fifo = Dir.File("fifo");
+    ASSERT_EQ(::mkfifo(Fifo.c_str(), 0644), 0);
+    std::string FromPipe;
+    std::thread Reader([&] { FromPipe = ReadText(Fifo); });
+    R = Batch({Dir.Case, "--report", Fifo});
+    Reader.join();
+    EXPECT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(FromPipe, Report);
+    struct stat Info {};
+    ASSERT_EQ(::stat(Fifo.c_str(), &Info), 0);
+    EXPECT_TRUE(S_ISFIFO(Info.st_mode));
+
+    // The null device, also through a link: written, still the device.
+    fs::create_symlink("/dev/null", Dir.File("null-link"));
+    struct stat Null {};
+    ASSERT_EQ(::stat("/dev/null", &Null), 0);
+    for (const std::string& Name : {std::string("/dev/null"), Dir.File("null-link")}) {
+        R = Batch({Dir.Case, "--csv", Name});
+        EXPECT_EQ(R.Status, 0) << R.Err;
+        ASSERT_EQ(::stat("/dev/null", &Info), 0);
+        EXPECT_TRUE(S_ISCHR(Info.st_mode));
+        EXPECT_EQ(Info.st_rdev, Null.st_rdev);
+        EXPECT_EQ(Info.st_ino, Null.st_ino);
+    }
+    EXPECT_TRUE(fs::is_symlink(Dir.File("null-link")));
+
+    // A link to a file: the file replaced, the link kept.
+    WriteText(Dir.File("real.txt"), "old\n");
+    fs::create_symlink("real.txt", Dir.File("link.txt"));
+    // The longest names the file system takes, one of them in two-byte letters.
+    std::string Cyrillic;
+    for (int I = 0; I < NAME_MAX / 2; ++I)
+        Cyrillic += "ж";
+    const std::string Long = Dir.File(std::string(NAME_MAX, 'n')), Wide = Dir.File(Cyrillic);
+    WriteText(Wide, "old\n");
+    R = Batch({Dir.Case, "--report", Dir.File("link.txt"), "--csv", Long, "--stages-csv", Wide});
+    EXPECT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(ReadText(Dir.File("real.txt")), Report);
+    EXPECT_TRUE(fs::is_symlink(Dir.File("link.txt")));
+    EXPECT_EQ(ReadText(Long), Csv);
+    EXPECT_EQ(ReadText(Wide), StagesHeader + "\n");
+    const std::set<std::string> Expected = {"case.Hyd", "expected.csv", "a.csv",
+                                            "fifo",     "null-link",    "real.txt",
+                                            "link.txt", Cyrillic,       std::string(NAME_MAX, 'n')};
+    EXPECT_EQ(NamesIn(Dir.Path), Expected);  // no temporary file is left
+}
+
+// A program killed while it writes a large output leaves the old file as it
+// was and no temporary file.
+TEST(BatchProgram, KillWhileWritingLeavesTheOldOutput)
+{
+    TTempDir Dir, Streams;
+    const std::string Case = Dir.File("case.Hyd"), Csv = Dir.File("steps.csv");
+    WriteText(Case, LongCase(1000000));
+    WriteText(Csv, "old\n");
+    const pid_t Child = StartProgram({Case, "--csv", Csv}, Streams);
+    ASSERT_GT(Child, 0);
+    // Waits until the program holds open a file in the folder, other than the
+    // case, that has something in it: the new steps.csv being written.
+    const fs::path Fds = "/proc/" + std::to_string(Child) + "/fd";
+    bool Writing = false;
+    for (int Poll = 0; Poll < 20000 && !Writing; ++Poll) {
+        std::error_code Ec;
+        for (const auto& Entry : fs::directory_iterator(Fds, Ec)) {
+            const std::string Target = fs::read_symlink(Entry.path(), Ec).string();
+            struct stat Info {};
+            if (!Ec && Target.rfind(Dir.Path.string() + "/", 0) == 0 && Target != Case &&
+                ::stat(Entry.path().c_str(), &Info) == 0 && Info.st_size > 100000)
+                Writing = true;
+        }
+        if (!Writing)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(Child, SIGKILL);
+    const int Status = WaitFor(Child);
+    ASSERT_TRUE(Writing) << "the program did not start writing; status " << Status << ", "
+                         << ReadText(Streams.File("stderr.txt"));
+    EXPECT_EQ(Status, -SIGKILL);
+    EXPECT_EQ(ReadText(Csv), "old\n");
+    EXPECT_EQ(NamesIn(Dir.Path), (std::set<std::string>{"case.Hyd", "steps.csv"}));
+}
+
+// A report that cannot be made for want of memory leaves the old report file
+// as it was, says so, and the other outputs are still written; exit status 1.
+// The limit that lets the run finish but not the report is searched for
+// between one that is too small for the run and one the whole program fits in.
+TEST(BatchProgram, ReportThatCannotBeMadeLeavesTheOldReport)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than any limit here";
+#endif
+    TTempDir Dir, Streams;
+    const std::string Case = Dir.File("case.Hyd"), Report = Dir.File("report.txt"),
+                      Stages = Dir.File("stages.csv");
+    WriteText(Case, LongCase(200000));
+    ASSERT_EQ(WaitFor(StartProgram({Case, "--report", Report}, Streams)), 0);
+    const std::string Whole = ReadText(Report);
+
+    rlim_t Low = 4 << 20, High = 1024u << 20;  // MiB: too small for the run; ample
+    bool Seen = false;
+    for (int Try = 0; Try < 10 && !Seen && High - Low > (1 << 20); ++Try) {
+        const rlim_t Limit = (Low + High) / 2;
+        SCOPED_TRACE(Limit >> 20);
+        WriteText(Report, "old\n");
+        fs::remove(Stages);
+        const int Status = WaitFor(
+            StartProgram({Case, "--report", Report, "--stages-csv", Stages}, Streams, Limit));
+        const std::string Err = ReadText(Streams.File("stderr.txt"));
+        const std::string Now = ReadText(Report);
+        // Whatever the limit, no temporary file is left.
+        std::set<std::string> Names = NamesIn(Dir.Path);
+        Names.erase("stages.csv");
+        EXPECT_EQ(Names, (std::set<std::string>{"case.Hyd", "report.txt"}));
+        if (Status == 0) {
+            EXPECT_EQ(Now, Whole);
+            High = Limit;
+        } else if (Err.find("Ошибка генерации отчёта!\n") != std::string::npos) {
+            Seen = true;
+            EXPECT_EQ(Status, 1);
+            EXPECT_EQ(Now, "old\n");
+            EXPECT_NE(Err.find("hyd-calc: отчёт не создан, файл «" + Report + "» не записан\n"),
+                      std::string::npos)
+                << Err;
+            EXPECT_EQ(ReadText(Stages), StagesHeader + "\n");
+        } else {
+            // Too little for the run itself: it stops with an error message,
+            // or the program cannot even start.
+            EXPECT_TRUE(Now == "old\n" || Status == 1) << Status << " " << Err;
+            Low = Limit;
+        }
+    }
+    EXPECT_TRUE(Seen) << "no limit let the run finish but not the report";
 }
