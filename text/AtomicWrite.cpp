@@ -48,6 +48,14 @@ std::string TempNameIn(const std::string& Folder)
 
 std::atomic<bool> NamedOnly{false};
 
+// An unnamed file is linked at the commit through /proc/self/fd; without it
+// (a chroot, say) only a privileged process could link the descriptor itself.
+bool CanNameUnnamedFiles()
+{
+    static const bool Can = ::access("/proc/self/fd", X_OK) == 0 || ::geteuid() == 0;
+    return Can;
+}
+
 // The named temporary files that exist now, for the signal handler. A fixed
 // table, so that the handler needs neither memory nor locks; a file that finds
 // no free place is written all the same but is not removed on a signal.
@@ -148,7 +156,7 @@ TAtomicFile::TAtomicFile(std::string FileName) : FFileName(std::move(FileName))
 
     // The new content is never readable by more users than the old one was.
     const mode_t Mode = FKeepOwner ? (FOldMode & 0777) : 0666;
-    if (!NamedOnly.load()) {
+    if (!NamedOnly.load() && CanNameUnnamedFiles()) {
         FFd = ::open(FFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, Mode);
         if (FFd >= 0) {
             FUnnamed = true;
