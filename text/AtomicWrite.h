@@ -13,9 +13,9 @@
 // commit is it linked under a short name of its own (".hyd-XXXXXXXX", never
 // derived from the target's name, so that any name the file system accepts
 // can be a target), which is at once renamed over the target. Where the file
-// system has no unnamed files, the temporary file gets that short name from
-// the start; RemoveTemporaryFilesOnSignals then removes it on SIGINT, SIGTERM
-// and SIGHUP.
+// system has no unnamed files (or /proc is missing to name them for a process
+// without privileges), the temporary file gets that short name from the start;
+// RemoveTemporaryFilesOnSignals then removes it on SIGINT, SIGTERM and SIGHUP.
 //
 // - A target that exists keeps its permission bits (and, where the system
 //   lets us, its owner and group); a new one gets 0666 less the umask.
