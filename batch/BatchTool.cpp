@@ -43,6 +43,10 @@ const char* const HelpText =
     "  --svg ФАЙЛ          записать графики в формате SVG\n"
     "  --size ШxВ          размер графиков в пикселях, 16..10000 (по умолчанию 800x500)\n"
     "  --gravity G         гравитационное ускорение, м/c2, 0..1e6 (по умолчанию 9.81)\n"
+    "  --strict            строгая проверка файла параметров: перечислить ключи, текст\n"
+    "                      которых не читается как значение, значения вне пределов,\n"
+    "                      неизвестные и повторные ключи разделов [Data] и [BlowData];\n"
+    "                      если они есть, расчёт не выполняется (код 2)\n"
     "  --help              показать эту справку\n"
     "  --version           показать версию\n"
     "\n"
@@ -58,6 +62,11 @@ const char* const HelpText =
     "совпадающий с файлом параметров или с другим файлом результата, папка,\n"
     "блочное устройство и файл, защищённый от записи. Если отчёт не создан,\n"
     "его файл не записывается.\n"
+    "\n"
+    "Файл параметров — текст UTF-8 или UTF-16 (с меткой порядка байтов), строки\n"
+    "LF, CR LF или CR. Файл без разделов [Data] и [BlowData] не является файлом\n"
+    "параметров и отвергается (код 2); пустой файл — расчёт со значениями по\n"
+    "умолчанию.\n"
     "\n"
     "Код завершения: 0 — расчёт выполнен без сообщений об ошибках; 1 — было\n"
     "сообщение об ошибке; 2 — ошибка в командной строке, файл параметров не\n"
@@ -76,6 +85,7 @@ struct TOptions {
     int Width = SvgDefaultWidth;
     int Height = SvgDefaultHeight;
     double Gravity = 9.81;
+    bool Strict = false;
 
     bool AnyOutput() const { return Report || Csv || StagesCsvFile || Svg; }
 };
@@ -158,10 +168,12 @@ TOptions ParseArgs(const std::vector<std::string>& Args)
         // A second value would silently win over the first: every option once.
         if (!Given.insert(Name).second)
             throw TUsageError("параметр " + Name + " указан дважды");
-        if (Name == "--help" || Name == "--version") {
+        if (Name == "--help" || Name == "--version" || Name == "--strict") {
             if (Eq != std::string::npos)
                 throw TUsageError("параметр " + Name + " не принимает значения");
-            (Name == "--help" ? Options.Help : Options.Version) = true;
+            (Name == "--help"      ? Options.Help
+             : Name == "--version" ? Options.Version
+                                   : Options.Strict) = true;
             continue;
         }
         const bool TakesValue = Name == "--report" || Name == "--csv" || Name == "--stages-csv" ||
@@ -592,11 +604,30 @@ int RunBatch(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
         return BatchFailure;
     }
     TCase Case;
+    bool ParameterFile = false;
+    std::vector<TCaseIssue> Issues;
     try {
         TProfile Profile(Options.CaseFile);
-        LoadCase(Profile, Case);
+        ParameterFile = IsParameterFile(Profile);
+        if (ParameterFile)
+            LoadCase(Profile, Case, Options.Strict ? &Issues : nullptr);
     } catch (const std::exception&) {
         Err << OpenError << "\n" << std::flush;
+        return BatchFailure;
+    }
+    // Random bytes, text of another kind, UTF-16 without a byte-order mark:
+    // not run as the default case.
+    if (!ParameterFile) {
+        Err << "Файл " << Quoted(Options.CaseFile) << " не является файлом параметров расчёта!\n"
+            << std::flush;
+        return BatchFailure;
+    }
+    if (!Issues.empty()) {
+        for (const TCaseIssue& Issue : Issues)
+            Err << IssueText(Issue) << "\n";
+        Err << "Файл параметров " << Quoted(Options.CaseFile)
+            << " не прошёл строгую проверку (замечаний: " << Issues.size() << ")!\n"
+            << std::flush;
         return BatchFailure;
     }
 

@@ -1,7 +1,10 @@
 #include "case/CaseModel.h"
 
+#include <charconv>
 #include <cmath>
+#include <set>
 #include <stdexcept>
+#include <utility>
 
 #include "engine/Calc.h"
 #include "engine/Tables.h"
@@ -10,6 +13,7 @@
 #include "text/NumberText.h"
 #include "text/Profile.h"
 #include "text/ProfileFloat.h"
+#include "text/Utf8Text.h"
 
 namespace {
 
@@ -162,7 +166,10 @@ double InitialScaleFactor(const TEditorDef& Def)
     return Factor != 0.0 ? Factor : 1.0;
 }
 
-double EditorValue(const TEditorDef& Def, double V)
+namespace {
+
+// EditorValue; Clamped tells whether the limits changed the number shown.
+double LimitedValue(const TEditorDef& Def, double V, bool& Clamped)
 {
     // The editor's conversion: s = (v - offset) / factor, v = offset + factor * s,
     // with an offset of 0 in every scale of the program. The number field clamps
@@ -170,17 +177,30 @@ double EditorValue(const TEditorDef& Def, double V)
     constexpr double Offset = 0.0;
     const double Factor = InitialScaleFactor(Def);
     double S = (V - Offset) / Factor;
+    Clamped = false;
     if (Def.MaxValue >= Def.MinValue) {
         const double Low = (Def.MinValue - Offset) / Factor;
         const double High = (Def.MaxValue - Offset) / Factor;
         if (High >= Low) {
-            if (S < Low)
+            if (S < Low) {
                 S = Low;
-            if (S > High)
+                Clamped = true;
+            }
+            if (S > High) {
                 S = High;
+                Clamped = true;
+            }
         }
     }
     return Offset + Factor * S;
+}
+
+}  // namespace
+
+double EditorValue(const TEditorDef& Def, double V)
+{
+    bool Clamped = false;
+    return LimitedValue(Def, V, Clamped);
 }
 
 double EditorValue(TEditorId Id, double V)
@@ -220,10 +240,108 @@ const char* NarrowingName(int Index)
 
 namespace {
 
-void ReadValue(TProfile& Profile, TCase& Case, TEditorId Id)
+using TIssues = std::vector<TCaseIssue>*;
+
+// Keys of the parameter file besides the editors' (EditorDefs): the integer
+// and boolean keys, and the water-hammer dialog's position, which the desktop
+// program writes and reads on its own.
+const std::pair<const char*, const char*> OtherKeys[] = {
+    {DataSection, "Steps"},    {DataSection, "LiquidKind"}, {DataSection, "PipeKind"},
+    {BlowSection, "MayBlow"},  {BlowSection, "PipeKind"},   {BlowSection, "NarrowingKind"},
+    {BlowSection, "MayTrunc"}, {BlowSection, "Top"},        {BlowSection, "Left"},
+};
+
+// Names match as the profile matches them: without regard to ASCII case.
+std::string Lower(std::string Name)
+{
+    for (char& C : Name)
+        if (C >= 'A' && C <= 'Z')
+            C = static_cast<char>(C - 'A' + 'a');
+    return Name;
+}
+
+bool SameName(const std::string& A, const std::string& B)
+{
+    return Lower(A) == Lower(B);
+}
+
+bool KnownKey(const char* Section, const std::string& Key)
+{
+    for (const TEditorDef& Def : EditorDefs())
+        if (Def.Field && SameName(Def.Section, Section) && SameName(Def.Key, Key))
+            return true;
+    for (const auto& [S, K] : OtherKeys)
+        if (SameName(S, Section) && SameName(K, Key))
+            return true;
+    return false;
+}
+
+void Note(TIssues Issues, TCaseIssue::TKind Kind, const char* Section, const std::string& Key,
+          const std::string& Text, double Read, double Used)
+{
+    Issues->push_back({Kind, Section, Key, Text, Read, Used});
+}
+
+void ReadValue(TProfile& Profile, TCase& Case, TEditorId Id, TIssues Issues)
 {
     const TEditorDef& Def = EditorDef(Id);
-    Case.*Def.Field = EditorValue(Def, ReadFloat(Profile, Def.Section, Def.Key, Def.Default));
+    const double Read = ReadFloat(Profile, Def.Section, Def.Key, Def.Default);
+    bool Clamped = false;
+    const double Used = LimitedValue(Def, Read, Clamped);
+    Case.*Def.Field = Used;
+    if (!Issues || !Profile.ValueExists(Def.Section, Def.Key))
+        return;
+    using K = TCaseIssue::TKind;
+    const std::string Text = Profile.ReadString(Def.Section, Def.Key, "");
+    if (!RealInText(Text))
+        Note(Issues, K::NotANumber, Def.Section, Def.Key, Text, Read, Used);
+    else if (WholeRealValue(Text) != Read)
+        Note(Issues, K::ExtraText, Def.Section, Def.Key, Text, Read, Used);
+    if (Clamped)
+        Note(Issues, K::Clamped, Def.Section, Def.Key, Text, Read, Used);
+}
+
+// Notes the issues of an integer or boolean key that was read as Read and is
+// held as Used.
+void CheckInteger(TProfile& Profile, const char* Section, const char* Key, int64_t Read,
+                  int64_t Used, TIssues Issues)
+{
+    if (!Issues || !Profile.ValueExists(Section, Key))
+        return;
+    using K = TCaseIssue::TKind;
+    const std::string Text = Profile.ReadString(Section, Key, "");
+    const auto R = static_cast<double>(Read), U = static_cast<double>(Used);
+    if (!IntegerValue(Text))
+        Note(Issues, K::NotAnInteger, Section, Key, Text, R, U);
+    if (Read != Used)
+        Note(Issues, K::Clamped, Section, Key, Text, R, U);
+}
+
+int ReadIndex(TProfile& Profile, const char* Section, const char* Key, int Count, TIssues Issues)
+{
+    const int Read = Profile.ReadInteger(Section, Key, 0);
+    const int Used = ClampIndex(Read, Count);
+    CheckInteger(Profile, Section, Key, Read, Used, Issues);
+    return Used;
+}
+
+bool ReadFlag(TProfile& Profile, const char* Section, const char* Key, bool Default, TIssues Issues)
+{
+    const bool Used = Profile.ReadBool(Section, Key, Default);
+    CheckInteger(Profile, Section, Key, Used, Used, Issues);
+    return Used;
+}
+
+void CheckKeys(TProfile& Profile, const char* Section, TIssues Issues)
+{
+    using K = TCaseIssue::TKind;
+    std::set<std::string> Seen;
+    for (const std::string& Name : Profile.KeyNames(Section)) {
+        if (!Seen.insert(Lower(Name)).second)
+            Note(Issues, K::RepeatedKey, Section, Name, "", 0, 0);
+        else if (!KnownKey(Section, Name))
+            Note(Issues, K::UnknownKey, Section, Name, "", 0, 0);
+    }
 }
 
 void WriteValue(TProfile& Profile, const TCase& Case, TEditorId Id)
@@ -232,32 +350,80 @@ void WriteValue(TProfile& Profile, const TCase& Case, TEditorId Id)
     WriteFloat(Profile, Def.Section, Def.Key, Case.*Def.Field);
 }
 
-int ReadIndex(TProfile& Profile, const char* Section, const char* Key, int Count)
+// A value in the shortest text that reads back as the same double.
+std::string NumberText(double X)
 {
-    return ClampIndex(Profile.ReadInteger(Section, Key, 0), Count);
+    char Text[32];
+    const auto [End, Ec] = std::to_chars(Text, Text + sizeof Text, X);
+    return Ec == std::errc() ? std::string(Text, End) : std::string("?");
+}
+
+// A text of the file, quoted, cut after MaxQuoted characters.
+std::string QuotedText(const std::string& Text)
+{
+    constexpr std::size_t MaxQuoted = 40;
+    if (Utf8Length(Text) <= MaxQuoted)
+        return "«" + Text + "»";
+    return "«" + Text.substr(0, Utf8Offset(Text, MaxQuoted)) + "…»";
 }
 
 }  // namespace
 
-void LoadCase(TProfile& Profile, TCase& Case)
+bool IsParameterFile(TProfile& Profile)
+{
+    return Profile.SectionExists(DataSection) || Profile.SectionExists(BlowSection) ||
+           Profile.Blank();
+}
+
+std::string IssueText(const TCaseIssue& Issue)
+{
+    using K = TCaseIssue::TKind;
+    const std::string Where = "[" + Issue.Section + "] ";
+    const std::string Head = Where + Issue.Key + "=" + QuotedText(Issue.Text) + ": ";
+    switch (Issue.Kind) {
+    case K::NotANumber:
+        return Head + "не число, взято значение по умолчанию " + NumberText(Issue.Used);
+    case K::NotAnInteger:
+        return Head + "не целое число, взято значение по умолчанию " + NumberText(Issue.Used);
+    case K::ExtraText:
+        return Head + "число с посторонним текстом, прочитано " + NumberText(Issue.Read);
+    case K::Clamped:
+        return Head + "значение " + NumberText(Issue.Read) + " вне пределов, взято " +
+               NumberText(Issue.Used);
+    case K::UnknownKey: return Where + QuotedText(Issue.Key) + ": неизвестный ключ";
+    case K::RepeatedKey:
+        return Where + QuotedText(Issue.Key) +
+               ": повторный ключ, не учитывается (учитывается первый)";
+    }
+    return Where + Issue.Key;
+}
+
+void LoadCase(TProfile& Profile, TCase& Case, std::vector<TCaseIssue>* Issues)
 {
     using E = TEditorId;
-    ReadValue(Profile, Case, E::Time);
-    Case.Steps = StepsValue(Profile.ReadInteger(DataSection, "Steps", StepsDefault));
+    ReadValue(Profile, Case, E::Time, Issues);
+    const int Steps = Profile.ReadInteger(DataSection, "Steps", StepsDefault);
+    Case.Steps = StepsValue(Steps);
+    CheckInteger(Profile, DataSection, "Steps", Steps, Case.Steps, Issues);
     for (E Id : {E::Fill, E::Speed, E::Slope, E::Press, E::Dens, E::Diam, E::Length, E::Visc,
                  E::Cond, E::Rough, E::Young, E::Walls})
-        ReadValue(Profile, Case, Id);
-    Case.LiquidKind = ReadIndex(Profile, DataSection, "LiquidKind", LiquidCount);
-    Case.PipeKind = ReadIndex(Profile, DataSection, "PipeKind", MaterialCount);
+        ReadValue(Profile, Case, Id, Issues);
+    Case.LiquidKind = ReadIndex(Profile, DataSection, "LiquidKind", LiquidCount, Issues);
+    Case.PipeKind = ReadIndex(Profile, DataSection, "PipeKind", MaterialCount, Issues);
 
-    ReadValue(Profile, Case, E::BlowSpeed);
-    Case.BlowPipeKind = ReadIndex(Profile, BlowSection, "PipeKind", MaterialCount);
+    ReadValue(Profile, Case, E::BlowSpeed, Issues);
+    Case.BlowPipeKind = ReadIndex(Profile, BlowSection, "PipeKind", MaterialCount, Issues);
     for (E Id : {E::BlowDiam, E::BlowLength, E::BlowSlope, E::BlowYoung, E::BlowWalls})
-        ReadValue(Profile, Case, Id);
-    Case.NarrowingKind = ReadIndex(Profile, BlowSection, "NarrowingKind", NarrowingCount);
-    Case.MayTrunc = Profile.ReadBool(BlowSection, "MayTrunc", false);
+        ReadValue(Profile, Case, Id, Issues);
+    Case.NarrowingKind = ReadIndex(Profile, BlowSection, "NarrowingKind", NarrowingCount, Issues);
+    Case.MayTrunc = ReadFlag(Profile, BlowSection, "MayTrunc", false, Issues);
 
-    Case.MayBlow = Profile.ReadBool(BlowSection, "MayBlow", Case.MayBlow);
+    Case.MayBlow = ReadFlag(Profile, BlowSection, "MayBlow", Case.MayBlow, Issues);
+
+    if (Issues) {
+        CheckKeys(Profile, DataSection, Issues);
+        CheckKeys(Profile, BlowSection, Issues);
+    }
 }
 
 void SaveCase(TProfile& Profile, const TCase& Case, std::optional<int> Top, std::optional<int> Left)

@@ -153,13 +153,56 @@ const char* NarrowingName(int Index);  // "не учитывать", "резко
 inline constexpr const char* DataSection = "Data";
 inline constexpr const char* BlowSection = "BlowData";
 
+// Whether a profile is a parameter file: it has a "Data" or a "BlowData"
+// section (names match without regard to case), or it holds no text at all
+// (TProfile::Blank(): a missing or new file, read as the defaults). Any other
+// file (binary data, text of another kind, UTF-16 without a byte-order mark)
+// is no case: it is neither run nor overwritten with one. A failing read
+// throws TProfileError.
+bool IsParameterFile(TProfile& Profile);
+
+// What a strict reading of a parameter file finds not read as written.
+//
+// A number key reads as written when its whole text (blanks around it aside)
+// is one decimal number: "2.5e-3", "+5", " 1.00000000000000E-0003". An empty
+// text or one without a number gives the default (NotANumber); a number with
+// other text before, after or inside it ("5 м", "шаг 0.5", "1 234", "5e",
+// "-.5", which the reading rules take as 0.5) gives the number found
+// (ExtraText). An integer or boolean key reads as written when
+// TProfile::ReadInteger accepts its text (for a boolean any integer, non-zero
+// meaning true); otherwise it takes its default (NotAnInteger). A value beyond
+// its editor's limits (the step count's, a list's) is Clamped; the rounding
+// of the editor's scale alone is no issue. A missing key is none either.
+// Keys of "Data" and "BlowData" the case model does not know are UnknownKey,
+// the second and later keys of the same name RepeatedKey (the first counts);
+// "Top" and "Left" of "BlowData" (the water-hammer dialog's position, which
+// the desktop program keeps there) are known and not checked.
+struct TCaseIssue {
+    enum class TKind { NotANumber, NotAnInteger, ExtraText, Clamped, UnknownKey, RepeatedKey };
+    TKind Kind = TKind::UnknownKey;
+    std::string Section;  // DataSection or BlowSection
+    std::string Key;   // as the model names it; as the file spells it for unknown and repeated keys
+    std::string Text;  // the key's text, trimmed; empty for unknown and repeated keys
+    double Read = 0;   // ExtraText, Clamped: the value read from the text
+    double Used = 0;   // the value the case holds (0 or 1 for a boolean)
+
+    bool operator==(const TCaseIssue&) const = default;
+};
+
+// The issue as one line of Russian text, e.g.
+// "[Data] Slope=«120»: значение 120 вне пределов, взято 90".
+std::string IssueText(const TCaseIssue& Issue);
+
 // Reads a case, key by key, in the order the program has always read them.
 // Every value goes through its editor (EditorValue), the step count and the
 // list indices are clamped; a list index never pulls values from the tables.
 // A missing key gives its default; "MayBlow" defaults to Case.MayBlow as it
 // stands before the call. A failing read throws TProfileError; the values
 // read before it are already in Case.
-void LoadCase(TProfile& Profile, TCase& Case);
+// With Issues, also appends what is not read as written (TCaseIssue): the
+// keys in reading order, then the unknown and repeated keys of "Data" and of
+// "BlowData" in file order. The case read is the same either way.
+void LoadCase(TProfile& Profile, TCase& Case, std::vector<TCaseIssue>* Issues = nullptr);
 
 // Writes a case in the key order of the parameter file; "Top" and "Left" of
 // "BlowData" (the water-hammer dialog's position) only when given. The

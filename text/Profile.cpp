@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
 #include "text/AtomicWrite.h"
+#include "text/Utf8Text.h"
 
 namespace fs = std::filesystem;
 
@@ -85,6 +87,101 @@ std::string OneLine(std::string Value)
     return Value;
 }
 
+constexpr char32_t Replacement = 0xFFFD;
+
+void AppendUtf8(std::string& Out, char32_t C)
+{
+    auto Byte = [&Out](char32_t B) { Out += static_cast<char>(B); };
+    if (C < 0x80) {
+        Byte(C);
+    } else if (C < 0x800) {
+        Byte(0xC0 | (C >> 6));
+        Byte(0x80 | (C & 0x3F));
+    } else if (C < 0x10000) {
+        Byte(0xE0 | (C >> 12));
+        Byte(0x80 | ((C >> 6) & 0x3F));
+        Byte(0x80 | (C & 0x3F));
+    } else {
+        Byte(0xF0 | (C >> 18));
+        Byte(0x80 | ((C >> 12) & 0x3F));
+        Byte(0x80 | ((C >> 6) & 0x3F));
+        Byte(0x80 | (C & 0x3F));
+    }
+}
+
+// The code unit I of UTF-16 bytes; a last odd byte is no code unit and reads
+// as U+FFFD.
+char32_t Utf16Unit(std::string_view Bytes, std::size_t I, bool BigEndian)
+{
+    if (2 * I + 1 >= Bytes.size())
+        return Replacement;
+    const auto First = static_cast<unsigned char>(Bytes[2 * I]);
+    const auto Second = static_cast<unsigned char>(Bytes[2 * I + 1]);
+    return BigEndian ? (char32_t(First) << 8 | Second) : (char32_t(Second) << 8 | First);
+}
+
+std::size_t Utf16Units(std::string_view Bytes)
+{
+    return (Bytes.size() + 1) / 2;
+}
+
+std::string DecodeUtf16(std::string_view Bytes, bool BigEndian)
+{
+    std::string Out;
+    Out.reserve(Bytes.size());
+    const std::size_t Count = Utf16Units(Bytes);
+    for (std::size_t I = 0; I < Count; ++I) {
+        char32_t C = Utf16Unit(Bytes, I, BigEndian);
+        if (C >= 0xD800 && C <= 0xDBFF && I + 1 < Count) {
+            const char32_t Low = Utf16Unit(Bytes, I + 1, BigEndian);
+            if (Low >= 0xDC00 && Low <= 0xDFFF) {
+                C = 0x10000 + ((C - 0xD800) << 10) + (Low - 0xDC00);
+                ++I;
+            }
+        }
+        if (C >= 0xD800 && C <= 0xDFFF)
+            C = Replacement;
+        AppendUtf8(Out, C);
+    }
+    return Out;
+}
+
+void AppendUtf16Unit(std::string& Out, char32_t Unit, bool BigEndian)
+{
+    const char High = static_cast<char>(Unit >> 8);
+    const char Low = static_cast<char>(Unit & 0xFF);
+    Out += BigEndian ? High : Low;
+    Out += BigEndian ? Low : High;
+}
+
+// UTF-8 text as UTF-16; a byte that does not start a well-formed UTF-8
+// character becomes U+FFFD.
+std::string EncodeUtf16(const std::string& Text, bool BigEndian)
+{
+    std::string Out;
+    Out.reserve(2 * Text.size());
+    for (std::size_t Pos = 0; Pos < Text.size();) {
+        const std::size_t Size = Utf8CharSize(Text, Pos);
+        const auto Lead = static_cast<unsigned char>(Text[Pos]);
+        char32_t C = Replacement;
+        if (Size == 1 && Lead < 0x80) {
+            C = Lead;
+        } else if (Size > 1) {
+            C = Lead & (0x7F >> Size);
+            for (std::size_t K = 1; K < Size; ++K)
+                C = (C << 6) | (static_cast<unsigned char>(Text[Pos + K]) & 0x3F);
+        }
+        if (C >= 0x10000) {
+            AppendUtf16Unit(Out, 0xD800 + ((C - 0x10000) >> 10), BigEndian);
+            AppendUtf16Unit(Out, 0xDC00 + ((C - 0x10000) & 0x3FF), BigEndian);
+        } else {
+            AppendUtf16Unit(Out, C, BigEndian);
+        }
+        Pos += Size;
+    }
+    return Out;
+}
+
 }  // namespace
 
 TProfile::TProfile(std::string FileName) : FFileName(std::move(FileName)) {}
@@ -118,31 +215,57 @@ void TProfile::Load()
             FailRead(FFileName, "read error");
     }
 
+    // The text starts after the byte-order mark; a UTF-16 file is split into
+    // lines by its code units and each line decoded on its own, so that its
+    // bytes can be kept.
+    std::size_t Start = 0;
+    FByteOrderMark = false;
+    FEncoding = TEncoding::Utf8;
+    if (Content.compare(0, 2, "\xFF\xFE") == 0) {
+        FEncoding = TEncoding::Utf16LE;
+        Start = 2;
+    } else if (Content.compare(0, 2, "\xFE\xFF") == 0) {
+        FEncoding = TEncoding::Utf16BE;
+        Start = 2;
+    } else if (Content.compare(0, 3, ByteOrderMark) == 0) {
+        FByteOrderMark = true;
+        Start = 3;
+    }
+    const std::string_view Bytes = std::string_view(Content).substr(Start);
+    const bool Utf16 = FEncoding != TEncoding::Utf8;
+    const bool BigEndian = FEncoding == TEncoding::Utf16BE;
+    const std::size_t Width = Utf16 ? 2 : 1;
+    const std::size_t Count = Utf16 ? Utf16Units(Bytes) : Bytes.size();
+    auto Unit = [&](std::size_t I) -> char32_t {
+        return Utf16 ? Utf16Unit(Bytes, I, BigEndian) : static_cast<unsigned char>(Bytes[I]);
+    };
+
     std::vector<TLine> Lines;
-    std::size_t Pos = 0;
-    FByteOrderMark = Content.compare(0, 3, ByteOrderMark) == 0;
-    if (FByteOrderMark)
-        Pos = 3;
     bool EndSeen = false;
     FNewLineEnd = "\n";
-    while (Pos < Content.size()) {
-        std::size_t NewLine = Content.find('\n', Pos);
-        if (NewLine == std::string::npos) {
-            Lines.push_back(ParseLine(Content.substr(Pos), ""));
-            break;
+    for (std::size_t I = 0; I < Count;) {
+        std::size_t Stop = I;
+        while (Stop < Count && Unit(Stop) != '\n' && Unit(Stop) != '\r')
+            ++Stop;
+        const char* End = "";
+        std::size_t Next = Stop;
+        if (Stop < Count) {
+            const bool CrLf = Unit(Stop) == '\r' && Stop + 1 < Count && Unit(Stop + 1) == '\n';
+            End = CrLf ? "\r\n" : Unit(Stop) == '\r' ? "\r" : "\n";
+            Next = Stop + (CrLf ? 2 : 1);
+            if (!EndSeen) {
+                FNewLineEnd = End;
+                EndSeen = true;
+            }
         }
-        std::size_t TextEnd = NewLine;
-        const char* End = "\n";
-        if (TextEnd > Pos && Content[TextEnd - 1] == '\r') {
-            --TextEnd;
-            End = "\r\n";
+        const std::string_view Line = Bytes.substr(I * Width, (Stop - I) * Width);
+        if (Utf16) {
+            Lines.push_back(ParseLine(DecodeUtf16(Line, BigEndian), End));
+            Lines.back().Raw = std::string(Line);
+        } else {
+            Lines.push_back(ParseLine(std::string(Line), End));
         }
-        if (!EndSeen) {
-            FNewLineEnd = End;
-            EndSeen = true;
-        }
-        Lines.push_back(ParseLine(Content.substr(Pos, TextEnd - Pos), End));
-        Pos = NewLine + 1;
+        I = Next;
     }
     FLines = std::move(Lines);
     FLoaded = true;
@@ -199,8 +322,14 @@ std::size_t TProfile::FindValue(const std::string& Section, const std::string& K
 
 void TProfile::InsertLine(std::size_t Index, std::string Text)
 {
-    if (Index > 0 && *FLines[Index - 1].End == '\0')
-        FLines[Index - 1].End = FNewLineEnd;
+    if (Index > 0 && *FLines[Index - 1].End == '\0') {
+        TLine& Last = FLines[Index - 1];
+        Last.End = FNewLineEnd;
+        // An odd last byte of a UTF-16 file would shift every unit after it:
+        // the line is written from its text, the byte as the U+FFFD it reads.
+        if (Last.Raw && Last.Raw->size() % 2 != 0)
+            Last.Raw.reset();
+    }
     FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(Index),
                   ParseLine(std::move(Text), FNewLineEnd));
 }
@@ -215,21 +344,25 @@ std::string TProfile::ReadString(const std::string& Section, const std::string& 
     return Trim(FLines[I].Text, FLines[I].ValueStart);
 }
 
-int TProfile::ReadInteger(const std::string& Section, const std::string& Key, int Default)
+std::optional<int> IntegerValue(std::string_view Text)
 {
-    const std::string Text = ReadString(Section, Key, "");
     const char* Begin = Text.data();
     const char* End = Begin + Text.size();
     if (Begin != End && *Begin == '+') {
         ++Begin;
         if (Begin != End && *Begin == '-')
-            return Default;
+            return std::nullopt;
     }
     int Value = 0;
     auto [Stop, Error] = std::from_chars(Begin, End, Value);
     if (Error != std::errc() || Stop != End)
-        return Default;
+        return std::nullopt;
     return Value;
+}
+
+int TProfile::ReadInteger(const std::string& Section, const std::string& Key, int Default)
+{
+    return IntegerValue(ReadString(Section, Key, "")).value_or(Default);
 }
 
 bool TProfile::ReadBool(const std::string& Section, const std::string& Key, bool Default)
@@ -289,13 +422,45 @@ bool TProfile::ValueExists(const std::string& Section, const std::string& Key)
     return FindValue(Section, Key) != std::string::npos;
 }
 
+std::vector<std::string> TProfile::KeyNames(const std::string& Section)
+{
+    Load();
+    std::vector<std::string> Names;
+    bool InSection = false;
+    for (const TLine& Line : FLines) {
+        if (Line.Kind == TLineKind::Section)
+            InSection = SameName(Line.Name, Section);
+        else if (InSection && Line.Kind == TLineKind::Value)
+            Names.push_back(Line.Name);
+    }
+    return Names;
+}
+
+bool TProfile::Blank()
+{
+    Load();
+    for (const TLine& Line : FLines)
+        if (Line.Text.find_first_not_of(Blanks) != std::string::npos)
+            return false;
+    return true;
+}
+
 std::string TProfile::Text()
 {
     Load();
-    std::string Content = FByteOrderMark ? ByteOrderMark : "";
+    if (FEncoding == TEncoding::Utf8) {
+        std::string Content = FByteOrderMark ? ByteOrderMark : "";
+        for (const TLine& Line : FLines) {
+            Content += Line.Text;
+            Content += Line.End;
+        }
+        return Content;
+    }
+    const bool BigEndian = FEncoding == TEncoding::Utf16BE;
+    std::string Content = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (const TLine& Line : FLines) {
-        Content += Line.Text;
-        Content += Line.End;
+        Content += Line.Raw ? *Line.Raw : EncodeUtf16(Line.Text, BigEndian);
+        Content += EncodeUtf16(Line.End, BigEndian);
     }
     return Content;
 }

@@ -6,8 +6,14 @@
 // - Section and key names match without regard to ASCII letter case; blanks
 //   and tabs around names and values are ignored. A value keeps everything
 //   after the first "=" of its line.
-// - LF and CR LF line ends are understood; a UTF-8 byte-order mark at the
-//   start of the file is skipped.
+// - A line ends at LF, at CR LF, or at a CR alone (old Macintosh files); the
+//   three may be mixed.
+// - A file is UTF-8 text (or any bytes, taken as they are), with or without a
+//   UTF-8 byte-order mark, which is skipped. A file starting with a UTF-16
+//   byte-order mark (FF FE little-endian, FE FF big-endian) is UTF-16 text: it
+//   is decoded to UTF-8, and what is not UTF-16 (an unpaired surrogate, an odd
+//   last byte) reads as U+FFFD. UTF-16 without a byte-order mark is not
+//   recognised.
 // - The first of two equal keys counts, also across two sections of the same
 //   name (the first section is searched first).
 // - Lines starting with ";" or "#" are comments. Comments, blank lines, lines
@@ -28,6 +34,10 @@
 // - Line ends of new lines follow the file's first line end; a new file gets
 //   LF. Every line written ends with a line end. The byte-order mark of the
 //   file is kept; a new file gets none.
+// - A file keeps its encoding: a UTF-16 file is written back in UTF-16 of its
+//   byte order. Its lines that no write changed keep their bytes, also where
+//   reading replaced something by U+FFFD; changed and new lines are encoded
+//   from their UTF-8 text (a byte that is not UTF-8 becomes U+FFFD).
 // - Writes only change the object. Commit() replaces the file once, through a
 //   temporary file in the same folder that is flushed to the disk and renamed
 //   over the old one (text/AtomicWrite.h): a failed commit leaves the old file
@@ -38,14 +48,21 @@
 // between threads.
 
 #include <cstddef>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TProfileError : public std::runtime_error {
 public:
     using runtime_error::runtime_error;
 };
+
+// The integer of a key's text as ReadInteger takes it: an optional sign and
+// decimal digits within 32 bits, the whole text; nullopt for any other text
+// (including an empty one).
+std::optional<int> IntegerValue(std::string_view Text);
 
 class TProfile {
 public:
@@ -67,10 +84,16 @@ public:
 
     bool SectionExists(const std::string& Section);
     bool ValueExists(const std::string& Section, const std::string& Key);
+    // The key names of every section named Section, in file order, trimmed and
+    // spelled as in the file; equal names are listed each time.
+    std::vector<std::string> KeyNames(const std::string& Section);
+    // True when the file holds no text: no bytes, or only blanks, tabs and line
+    // ends after its byte-order mark (also a missing file).
+    bool Blank();
 
     // True when there are writes that Commit() has not yet stored.
     bool Modified() const { return FModified; }
-    // The file's content as Commit() would store it.
+    // The file's content as Commit() would store it (in the file's encoding).
     std::string Text();
     // Stores the writes: replaces the file once, atomically. Does nothing when
     // there is nothing to store. Throws TProfileError (naming the file and the
@@ -79,12 +102,16 @@ public:
 
 private:
     enum class TLineKind { Other, Section, Value };
+    enum class TEncoding { Utf8, Utf16LE, Utf16BE };
     struct TLine {
-        std::string Text;      // without its line end
-        const char* End = "";  // "\n", "\r\n", or "" for a last line without one
+        std::string Text;      // UTF-8 (as read for a UTF-8 file), without its line end
+        const char* End = "";  // "\n", "\r\n", "\r", or "" for a last line without one
         TLineKind Kind = TLineKind::Other;
         std::string Name;            // section or key name, trimmed
         std::size_t ValueStart = 0;  // for values: the index after the "="
+        // A line of a UTF-16 file as loaded: its bytes without the line end,
+        // written back as they were while no write changes the line.
+        std::optional<std::string> Raw;
     };
 
     void Load();
@@ -98,7 +125,8 @@ private:
     std::string FFileName;
     bool FLoaded = false;
     bool FModified = false;
-    bool FByteOrderMark = false;
+    bool FByteOrderMark = false;  // of a UTF-8 file; a UTF-16 file always has one
+    TEncoding FEncoding = TEncoding::Utf8;
     const char* FNewLineEnd = "\n";
     std::vector<TLine> FLines;
 };

@@ -53,9 +53,8 @@ long long DecimalMagnitude(const char* P, const char* End)
     return Lead + Exponent;
 }
 
-}  // namespace
-
-std::optional<double> LeadingRealValue(std::string_view Text)
+// LeadingRealValue; Stop is left after the number text taken.
+std::optional<double> LeadingReal(std::string_view Text, const char*& Stop)
 {
     const char* Begin = Text.data();
     const char* End = Begin + Text.size();
@@ -69,10 +68,11 @@ std::optional<double> LeadingRealValue(std::string_view Text)
         return std::nullopt;
 
     double Value = 0;
-    auto [Stop, Error] = std::from_chars(Begin, End, Value, std::chars_format::general);
-    if (Error == std::errc())
+    const auto Result = std::from_chars(Begin, End, Value, std::chars_format::general);
+    Stop = Result.ptr;
+    if (Result.ec == std::errc())
         return Value;
-    if (Error != std::errc::result_out_of_range)
+    if (Result.ec != std::errc::result_out_of_range)
         return std::nullopt;
     const double Sign = *Begin == '-' ? -1.0 : 1.0;
     if (DecimalMagnitude(Begin, Stop) >= 0)
@@ -80,16 +80,37 @@ std::optional<double> LeadingRealValue(std::string_view Text)
     return Sign * 0.0;
 }
 
-double ReadFloat(TProfile& Ini, const std::string& Section, const std::string& Key, double Default)
+}  // namespace
+
+std::optional<double> LeadingRealValue(std::string_view Text)
 {
-    const std::string Text = Ini.ReadString(Section, Key, "");
+    const char* Stop = nullptr;
+    return LeadingReal(Text, Stop);
+}
+
+std::optional<double> WholeRealValue(std::string_view Text)
+{
+    const char* Stop = nullptr;
+    const std::optional<double> Value = LeadingReal(Text, Stop);
+    if (!Value || Stop != Text.data() + Text.size())
+        return std::nullopt;
+    return Value;
+}
+
+std::optional<double> RealInText(const std::string& Text)
+{
     if (Text.empty())
-        return Default;
+        return std::nullopt;
     int Position = 1;
     const std::string Number = ExtractReal(Text, Position);
     if (Number.empty())
-        return Default;
-    return LeadingRealValue(Number).value_or(Default);
+        return std::nullopt;
+    return LeadingRealValue(Number);
+}
+
+double ReadFloat(TProfile& Ini, const std::string& Section, const std::string& Key, double Default)
+{
+    return RealInText(Ini.ReadString(Section, Key, "")).value_or(Default);
 }
 
 void WriteFloat(TProfile& Ini, const std::string& Section, const std::string& Key, double Value)

@@ -236,6 +236,156 @@ TEST(CaseFile, ReadsBackWhatItWrote)
                        Case.NarrowingKind, Case.MayBlow, Case.MayTrunc));
 }
 
+TEST(CaseFile, OnlyFilesWithACaseSectionOrNoTextAreParameterFiles)
+{
+    TTempDir Dir;
+    const struct {
+        std::string Bytes;
+        bool Case;
+    } Cases[] = {
+        {"", true},
+        {"\xEF\xBB\xBF \t\r\n\r", true},  // blanks: a new case, the defaults
+        {"[data]\n", true},
+        {"; mine\n[ BLOWDATA ]\nMayBlow=1", true},
+        {std::string("\xFF\xFE[\0D\0a\0t\0a\0]\0", 14), true},  // UTF-16 with its mark
+        {std::string("[\0D\0a\0t\0a\0]\0", 12), false},         // without it
+        {std::string("\x7F\x01\0\0\n[Data]", 11), true},        // any bytes around a section line
+        {std::string("\x7F\x01\0\0[Data]", 10), false},         // a section starts its line
+        {"; comment only\n", false},
+        {"Step=1\nSteps=10\n", false},  // keys without a section
+        {"[Data\nStep=1\n", false},
+        {"[Other]\nStep=1\n", false},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Bytes);
+        WriteText(Dir.File("case.Hyd"), C.Bytes);
+        TProfile Profile(Dir.File("case.Hyd"));
+        EXPECT_EQ(IsParameterFile(Profile), C.Case);
+    }
+    TProfile Missing(Dir.File("missing.Hyd"));
+    EXPECT_TRUE(IsParameterFile(Missing));
+}
+
+// ---------------------------------------------------------------------------
+// Strict reading.
+
+namespace {
+
+std::vector<TCaseIssue> IssuesOf(const TTempDir& Dir, const std::string& Text)
+{
+    const std::string Name = Dir.File("strict.Hyd");
+    WriteText(Name, Text);
+    TProfile Plain(Name), Strict(Name);
+    TCase Read, Checked;
+    std::vector<TCaseIssue> Issues;
+    LoadCase(Plain, Read);
+    LoadCase(Strict, Checked, &Issues);
+    // The check changes nothing in the case read.
+    TProfile A(Dir.File("a.Hyd")), B(Dir.File("b.Hyd"));
+    SaveCase(A, Read);
+    SaveCase(B, Checked);
+    EXPECT_EQ(A.Text(), B.Text());
+    return Issues;
+}
+
+}  // namespace
+
+TEST(CaseIssues, KeyTextsNotReadAsWritten)
+{
+    using K = TCaseIssue::TKind;
+    const char* D = DataSection;
+    const char* B = BlowSection;
+    const double PressMax = EditorValue(TEditorId::Press, INFINITY);
+    const struct {
+        std::string Text;
+        std::vector<TCaseIssue> Issues;
+    } Cases[] = {
+        // Read as written: the program's own texts, signs, the scale's rounding,
+        // any integer for a flag, the dialog's position, other sections.
+        {"K=1\n[Data]\nStep= 1.00000000000000E-0003 \nSteps=+50\nInitialFill=0.7\n"
+         "Slope=-90\nLiquidKind=11\n[BlowData]\nMayBlow=2\nTop=-5\nLeft=x\n[Other]\nK=z\n",
+         {}},
+        // Numbers.
+        {"[Data]\nStep=abc\nDensity=\nLength=INF\n",
+         {{K::NotANumber, D, "Step", "abc", 0.001, 0.001},
+          {K::NotANumber, D, "Density", "", 1000, 1000},
+          {K::NotANumber, D, "Length", "INF", 0, 0}}},
+        {"[Data]\nLength=5 м\nInitialSpeed=-.5\nDiameter=1 234\nWalls=5e\n",
+         {{K::ExtraText, D, "InitialSpeed", "-.5", 0.5, 0.5},
+          {K::ExtraText, D, "Diameter", "1 234", 1234, 1234},
+          {K::ExtraText, D, "Length", "5 м", 5, 5},
+          {K::ExtraText, D, "Walls", "5e", 5, 5}}},
+        // Limits, also with text around the number.
+        {"[Data]\nSlope=120\nPressure=1e999\nYoung=-1\n[BlowData]\nSlope=уклон -95\n",
+         {{K::Clamped, D, "Slope", "120", 120, 90},
+          {K::Clamped, D, "Pressure", "1e999", INFINITY, PressMax},
+          {K::Clamped, D, "Young", "-1", -1, 0},
+          {K::ExtraText, B, "Slope", "уклон -95", -95, -90},
+          {K::Clamped, B, "Slope", "уклон -95", -95, -90}}},
+        // Integers and flags.
+        {"[Data]\nSteps=2e6\nLiquidKind=15\nPipeKind=-3\n[BlowData]\nPipeKind=99\n"
+         "NarrowingKind=x\nMayTrunc=yes\nMayBlow=1.0\n",
+         {{K::NotAnInteger, D, "Steps", "2e6", 100, 100},
+          {K::Clamped, D, "LiquidKind", "15", 15, LiquidCount - 1},
+          {K::Clamped, D, "PipeKind", "-3", -3, 0},
+          {K::Clamped, B, "PipeKind", "99", 99, MaterialCount - 1},
+          {K::NotAnInteger, B, "NarrowingKind", "x", 0, 0},
+          {K::NotAnInteger, B, "MayTrunc", "yes", 0, 0},
+          {K::NotAnInteger, B, "MayBlow", "1.0", 0, 0}}},
+        {"[Data]\nSteps=2000000\n", {{K::Clamped, D, "Steps", "2000000", 2e6, 1e6}}},
+        // Unknown and repeated keys, in file order; only the first is read.
+        {"[Data]\nStep=1\nFoo=1\nstep=abc\n[Other]\nBar=1\n[DATA]\nSTEP=2\n"
+         "[blowdata]\nTOP=1\nleft=2\nMayblow=0\nData=\n",
+         {{K::UnknownKey, D, "Foo", "", 0, 0},
+          {K::RepeatedKey, D, "step", "", 0, 0},
+          {K::RepeatedKey, D, "STEP", "", 0, 0},
+          {K::UnknownKey, B, "Data", "", 0, 0}}},
+    };
+    TTempDir Dir;
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Text);
+        const std::vector<TCaseIssue> Issues = IssuesOf(Dir, C.Text);
+        EXPECT_EQ(Issues.size(), C.Issues.size());
+        for (std::size_t I = 0; I < std::min(Issues.size(), C.Issues.size()); ++I)
+            EXPECT_EQ(Issues[I], C.Issues[I]) << IssueText(Issues[I]);
+    }
+}
+
+TEST(CaseIssues, ASavedCaseHasNoneAndEachKindReadsAsOneLine)
+{
+    TTempDir Dir;
+    TCase Case = DrivenCase();
+    Case.MayBlow = Case.MayTrunc = true;
+    const std::string Name = Dir.File("saved.Hyd");
+    TProfile Saved(Name);
+    SaveCase(Saved, Case, 120, 340);
+    Saved.Commit();
+    EXPECT_TRUE(IssuesOf(Dir, ReadText(Name)).empty());
+
+    using K = TCaseIssue::TKind;
+    const struct {
+        TCaseIssue Issue;
+        std::string Text;
+    } Cases[] = {
+        {{K::NotANumber, "Data", "Step", "abc", 0.001, 0.001},
+         "[Data] Step=«abc»: не число, взято значение по умолчанию 0.001"},
+        {{K::NotAnInteger, "Data", "Steps", "", 100, 100},
+         "[Data] Steps=«»: не целое число, взято значение по умолчанию 100"},
+        {{K::ExtraText, "Data", "Length", "5 м", 5, 5},
+         "[Data] Length=«5 м»: число с посторонним текстом, прочитано 5"},
+        {{K::Clamped, "BlowData", "Young", "1e16", 1e16, 1e15},
+         "[BlowData] Young=«1e16»: значение 1e+16 вне пределов, взято 1e+15"},
+        {{K::UnknownKey, "Data", "Ключ", "", 0, 0}, "[Data] «Ключ»: неизвестный ключ"},
+        {{K::RepeatedKey, "Data", "step", "", 0, 0},
+         "[Data] «step»: повторный ключ, не учитывается (учитывается первый)"},
+        {{K::NotANumber, "Data", "Step", std::string(50, 'x') + "ё", 0.001, 0.001},
+         "[Data] Step=«" + std::string(40, 'x') +
+             "…»: не число, взято значение по умолчанию 0.001"},
+    };
+    for (const auto& C : Cases)
+        EXPECT_EQ(IssueText(C.Issue), C.Text);
+}
+
 // ---------------------------------------------------------------------------
 // Validation.
 

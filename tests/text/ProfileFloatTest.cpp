@@ -84,6 +84,11 @@ TEST(LeadingRealValue, TakesTheLongestDecimalNumberAtTheStart)
         EXPECT_EQ(LeadingRealValue(C.Text), C.Value) << C.Text;
     for (const char* Text : {"", "+", "-", "+-5", "inf", "nan", "e3", " 5"})
         EXPECT_FALSE(LeadingRealValue(Text).has_value()) << Text;
+    // The whole text or nothing.
+    for (const auto& C : Cases)
+        EXPECT_EQ(WholeRealValue(C.Text), C.Value) << C.Text;
+    for (const char* Text : {"5 ", "5e", "5e-", "1e5E3", "5 м", "1,5", "--5", "."})
+        EXPECT_FALSE(WholeRealValue(Text).has_value()) << Text;
 }
 
 }  // namespace

@@ -164,6 +164,116 @@ TEST_F(ProfileTest, WritesKeepForeignLinesAndTheFileLayout)
     }
 }
 
+// The bytes of UTF-16 text after its byte-order mark.
+std::string Utf16(const std::u16string& Units, bool BigEndian)
+{
+    std::string Bytes = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t U : Units) {
+        const char High = static_cast<char>(U >> 8), Low = static_cast<char>(U & 0xFF);
+        Bytes += BigEndian ? High : Low;
+        Bytes += BigEndian ? Low : High;
+    }
+    return Bytes;
+}
+
+TEST_F(ProfileTest, Utf16AndCrOnlyFilesReadAsText)
+{
+    const std::u16string Unpaired = u"K=a" + std::u16string(1, char16_t(0xD800)) + u"b\n";
+    const struct {
+        std::string Bytes;
+        const char* Section;
+        const char* Key;
+        const char* Expected;
+    } Cases[] = {
+        {Utf16(u"[Data]\r\nStep=2\r\nНазвание=Труба 𝄞\r\n", false), "data", "Название", "Труба 𝄞"},
+        {Utf16(u"[Data]\r\nStep=2\r\nНазвание=Труба 𝄞\r\n", true), "Data", "STEP", "2"},
+        {Utf16(u"[Data]\nНазвание=Труба 𝄞", true), "Data", "Название", "Труба 𝄞"},
+        // What is not UTF-16 reads as U+FFFD.
+        {Utf16(u"[D]\n" + Unpaired, false), "D", "K", "a\uFFFDb"},
+        {Utf16(u"[D]\nK=", false) + "x", "D", "K", "\uFFFD"},  // an odd last byte
+        {Utf16(u"[D]\nK=" + std::u16string(1, char16_t(0xDC00)), true), "D", "K", "\uFFFD"},
+        // CR alone ends a line, also mixed with the others.
+        {"[Data]\rStep=2\rLast=3", "Data", "Last", "3"},
+        {"[Data]\rStep=2\r\r[BlowData]\rMayBlow=1\r", "BlowData", "MayBlow", "1"},
+        {"[Data]\nStep=2\rSteps=7\r\n", "Data", "Steps", "7"},
+        {"[Data]\nStep=2\rSteps=7\r\n", "Data", "Step", "2"},
+        // A UTF-16 byte-order mark is needed; without it the bytes stay bytes.
+        {std::string("[\0D\0]\0\n\0K\0=\0\x31\0", 14), "D", "K", "?"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Bytes);
+        TProfile Ini = Open(C.Bytes);
+        EXPECT_EQ(Ini.ReadString(C.Section, C.Key, "?"), C.Expected);
+        EXPECT_EQ(Ini.Text(), C.Bytes);  // nothing written: the same bytes
+    }
+}
+
+TEST_F(ProfileTest, WritesKeepTheEncodingAndTheBytesOfUnchangedLines)
+{
+    const std::u16string Unpaired(1, char16_t(0xD800));
+    const struct {
+        std::string Before;
+        std::string After;
+    } Cases[] = {
+        {Utf16(u"; κ" + Unpaired + u"\r\n[Data]\r\nStep=1\r\nNote=Труба", false),
+         Utf16(u"; κ" + Unpaired +
+                   u"\r\n[Data]\r\nStep=Шаг 𝄞\r\nNote=Труба\r\nNew=3\r\n"
+                   u"[More]\r\nK=v\r\n",
+               false)},
+        {Utf16(u"[Data]\nStep=1\n", true),
+         Utf16(u"[Data]\nStep=Шаг 𝄞\nNew=3\n[More]\nK=v\n", true)},
+        // The byte-order mark alone is an empty UTF-16 file.
+        {Utf16(u"", true), Utf16(u"[Data]\nStep=Шаг 𝄞\nNew=3\n[More]\nK=v\n", true)},
+        // An odd last byte cannot stay before new lines: it becomes its U+FFFD.
+        {Utf16(u"[Data]\nStep=1\nX=", false) + "y",
+         Utf16(u"[Data]\nStep=Шаг 𝄞\nX=\uFFFD\nNew=3\n[More]\nK=v\n", false)},
+        {"[Data]\rStep=1\rNote=a\r", "[Data]\rStep=Шаг 𝄞\rNote=a\rNew=3\r[More]\rK=v\r"},
+        // A byte that is not UTF-8 is replaced in a UTF-16 file only.
+        {"[Data]\nStep=1\n", "[Data]\nStep=Шаг 𝄞\nNew=3\n[More]\nK=v\n"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Before);
+        TProfile Ini = Open(C.Before);
+        Ini.WriteString("Data", "Step", "Шаг 𝄞");
+        Ini.WriteString("Data", "New", "3");
+        Ini.WriteString("More", "K", "v");
+        Ini.Commit();
+        EXPECT_EQ(ReadText(PathOf("a.ini")), C.After);
+        TProfile Back(PathOf("a.ini"));
+        EXPECT_EQ(Back.ReadString("Data", "Step", ""), "Шаг 𝄞");
+        EXPECT_EQ(Back.ReadString("More", "K", ""), "v");
+    }
+    TProfile Ini = Open(Utf16(u"[D]\n", true));
+    Ini.WriteString("D", "K", "a\xFF");
+    EXPECT_EQ(Ini.Text(), Utf16(u"[D]\nK=a\uFFFD\n", true));
+}
+
+TEST_F(ProfileTest, BlankFilesAndKeyNames)
+{
+    const struct {
+        std::string Bytes;
+        bool Blank;
+        std::vector<std::string> DataKeys;
+    } Cases[] = {
+        {"", true, {}},
+        {" \t\r\n\r\n\r", true, {}},
+        {"\xEF\xBB\xBF\n", true, {}},
+        {Utf16(u" \r\n", false), true, {}},
+        {"; comment", false, {}},
+        {std::string(1, '\0'), false, {}},
+        {"K=1\n[Data]\n Step = 1\n;x=1\nnone\n[Other]\nA=1\n[data]\nstep=2\nB=\n",
+         false,
+         {"Step", "step", "B"}},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Bytes);
+        TProfile Ini = Open(C.Bytes);
+        EXPECT_EQ(Ini.Blank(), C.Blank);
+        EXPECT_EQ(Ini.KeyNames("DATA"), C.DataKeys);
+    }
+    EXPECT_TRUE(TProfile(PathOf("missing.ini")).Blank());
+}
+
 TEST_F(ProfileTest, RefusesNamesThatWouldNotReadBack)
 {
     TProfile Ini(PathOf("a.ini"));
