@@ -7,7 +7,12 @@
 // - the number text consists of the bytes just before the new Position (group
 //   blanks left out), holds only the characters its kind takes, holds a digit
 //   and reads the same when extracted again;
-// - ExtractReal's text always converts;
+// - the number ends where the digits end: no digit right after Position, no
+//   digit, sign or point of the number left right before the text taken;
+// - ExtractReal's text, LeadingRealValue and ReadFloat give exactly the value
+//   that strtod ("C" locale) gives for the leading decimal number that the
+//   harness finds by its own rule (the same sign of zero, none when there is
+//   none);
 // - ReadFloat gives its default exactly when no number is found, never NaN;
 // - ReadInteger accepts exactly an optional sign and decimal digits within
 //   32 bits (blanks around them ignored), ReadBool is ReadInteger != 0.
@@ -15,7 +20,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -78,10 +85,76 @@ void CheckExtract(const char* Name, TExtract Extract, const std::string& Allowed
                    Taken.compare(Taken.size() - Number.size(), Number.size(), Number) == 0,
                "%s(%s, %d) gives %s, which does not end at Position %d", Name, Show(S).c_str(),
                Start, Show(Number).c_str(), Position);
+    // Nothing of the number is left on either side: no digit right after
+    // Position, no digit (nor a sign or, for decimals, a point that belongs
+    // to it) right before the text taken. A "-" is a sign only right before
+    // a digit.
+    FUZZ_CHECK(EndByte >= S.size() || !IsDigit(S[EndByte]),
+               "%s(%s, %d) gives %s and stops before a digit", Name, Show(S).c_str(), Start,
+               Show(Number).c_str());
+    // The byte before the number's first character, group blanks inside the
+    // number skipped.
+    const std::string Raw = S.substr(StartByte, EndByte - StartByte);
+    std::size_t At = Raw.size();
+    for (std::size_t K = Number.size(); K > 0 && At > 0;)
+        if (Raw[--At] != ' ')
+            --K;
+    if (At > 0) {
+        const char Before = Raw[At - 1];
+        FUZZ_CHECK(!IsDigit(Before) && (!IsDigit(Number[0]) || Before != '-') &&
+                       (Allowed.find('.') == std::string::npos || Number[0] == '.' ||
+                        Number[0] == '-' || Before != '.'),
+                   "%s(%s, %d) gives %s, after %c", Name, Show(S).c_str(), Start,
+                   Show(Number).c_str(), Before);
+    }
     int Again = 1;
     const std::string Twice = Extract(Number, Again);
     FUZZ_CHECK(Twice == Number, "%s of %s gives %s", Name, Show(Number).c_str(),
                Show(Twice).c_str());
+}
+
+// The longest leading decimal number of Text by its own rule (an optional
+// sign, digits with at most one ".", at least one digit, an optional exponent
+// "e"/"E" with an optional sign and digits), converted by strtod in the "C"
+// locale; false when Text does not start with one.
+bool ReferenceLeading(std::string_view Text, double& Value)
+{
+    std::size_t I = 0;
+    if (I < Text.size() && (Text[I] == '+' || Text[I] == '-'))
+        ++I;
+    std::size_t Digits = 0;
+    bool Point = false;
+    for (; I < Text.size(); ++I) {
+        if (IsDigit(Text[I]))
+            ++Digits;
+        else if (Text[I] == '.' && !Point)
+            Point = true;
+        else
+            break;
+    }
+    if (Digits == 0)
+        return false;
+    if (I < Text.size() && (Text[I] == 'e' || Text[I] == 'E')) {
+        std::size_t J = I + 1;
+        if (J < Text.size() && (Text[J] == '+' || Text[J] == '-'))
+            ++J;
+        if (J < Text.size() && IsDigit(Text[J])) {
+            while (J < Text.size() && IsDigit(Text[J]))
+                ++J;
+            I = J;
+        }
+    }
+    const std::string Number(Text.substr(0, I));
+    char* End = nullptr;
+    Value = std::strtod(Number.c_str(), &End);
+    FUZZ_CHECK(End == Number.c_str() + Number.size(), "strtod stops inside %s",
+               Show(Number).c_str());
+    return true;
+}
+
+bool SameDouble(double A, double B)
+{
+    return A == B && std::signbit(A) == std::signbit(B);
 }
 
 std::string Trim(const std::string& S)
@@ -134,12 +207,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
         FUZZ_CHECK(Position > Before || Number.empty(), "ExtractReal made no progress");
         if (Number.empty())
             break;
-        FUZZ_CHECK(LeadingRealValue(Number).has_value(), "ExtractReal text %s does not convert",
-                   Show(Number).c_str());
+        const auto Value = LeadingRealValue(Number);
+        double Want = 0;
+        FUZZ_CHECK(ReferenceLeading(Number, Want) && Value && SameDouble(*Value, Want),
+                   "ExtractReal text %s converts to %.17g, not %.17g", Show(Number).c_str(),
+                   Value ? *Value : -0.0, Want);
     }
 
+    // LeadingRealValue against the reference: the same number, or none.
     const auto Leading = LeadingRealValue(S);
-    FUZZ_CHECK(!Leading || !std::isnan(*Leading), "LeadingRealValue(%s) is NaN", Show(S).c_str());
+    double LeadingWant = 0;
+    const bool LeadingFound = ReferenceLeading(S, LeadingWant);
+    FUZZ_CHECK(
+        Leading.has_value() == LeadingFound && (!Leading || SameDouble(*Leading, LeadingWant)),
+        "LeadingRealValue(%s) = %s%.17g, not %s%.17g", Show(S).c_str(), Leading ? "" : "none ",
+        Leading ? *Leading : 0.0, LeadingFound ? "" : "none ", LeadingWant);
 
     // The profile readers on the same text as a key's value (kept in memory:
     // the file does not exist and nothing is committed).
@@ -151,10 +233,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
     const double B = ReadFloat(Ini, "Data", "Value", -7.5);
     FUZZ_CHECK(!std::isnan(A) && !std::isnan(B), "ReadFloat(%s) is NaN", Show(Text).c_str());
     int Position = 1;
-    const bool Found = !ExtractReal(Text, Position).empty();
+    const std::string First = ExtractReal(Text, Position);
+    const bool Found = !First.empty();
+    double FloatWant = 0;
     if (Found)
-        FUZZ_CHECK(A == B || (std::isnan(A) && std::isnan(B)),
-                   "ReadFloat(%s) depends on the default: %g, %g", Show(Text).c_str(), A, B);
+        FUZZ_CHECK(ReferenceLeading(First, FloatWant) && SameDouble(A, FloatWant) &&
+                       SameDouble(B, FloatWant),
+                   "ReadFloat(%s) = %.17g, %.17g; its number %s is %.17g", Show(Text).c_str(), A, B,
+                   Show(First).c_str(), FloatWant);
     else
         FUZZ_CHECK(A == 1.25 && B == -7.5, "ReadFloat(%s) found a number: %g", Show(Text).c_str(),
                    A);
