@@ -7,7 +7,9 @@
 //   within half a unit of their last decimal, the scientific text to 15
 //   digits in its 23-character layout, significant texts within the digits
 //   they promise, prefixed texts within a factor of two of value / multiplier
-//   and with the value's sign;
+//   and with the value's sign, and without a reference within half a unit of
+//   their last significant digit (the number read back times the prefix's
+//   multiplier);
 // - NaN and infinities give their fixed words, never a number;
 // - digit groups only add blanks;
 // - Pad_Left pads to the width asked, in characters.
@@ -223,6 +225,17 @@ void CheckPrefix(int Digits, const std::string& Separator, double Value, double 
     FUZZ_CHECK(std::fabs(B - X) <= std::fabs(X) * (1 + 1e-12) && (B == 0 || (B < 0) == (X < 0)),
                "FormatWithPrefix(%d, %.17g, %.17g) = %s, x = %.17g", Digits, Value, Reference,
                Show(S).c_str(), X);
+    // Without a reference the number has |Digits| significant digits (at
+    // least one): it is within half a unit of the last of them.
+    if (Reference == 0 || !std::isfinite(Reference)) {
+        const int D = Clamped(Digits) < 1 ? 1 : Clamped(Digits);
+        // Plus two units in the last place of a double for the text's own
+        // conversion at 16 and more digits.
+        const double Half = 0.5 * std::pow(10.0, 1 - D) + 4.5e-16;
+        FUZZ_CHECK(std::fabs(B - X) <= Half * std::fabs(X) * (1 + 1e-9),
+                   "FormatWithPrefix(%d, %.17g) = %s reads %.17g, not %.17g to %d digits", Digits,
+                   Value, Show(S).c_str(), B, X, D);
+    }
 }
 
 void CheckGroups(const std::string& S)
