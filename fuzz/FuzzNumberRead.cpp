@@ -8,7 +8,8 @@
 //   blanks left out), holds only the characters its kind takes, holds a digit
 //   and reads the same when extracted again;
 // - the number ends where the digits end: no digit right after Position, no
-//   digit, sign or point of the number left right before the text taken;
+//   digit, sign or point of the number left right before the text taken; a
+//   decimal number written out in full is taken whole by ExtractReal;
 // - ExtractReal's text, LeadingRealValue and ReadFloat give exactly the value
 //   that strtod ("C" locale) gives for the leading decimal number that the
 //   harness finds by its own rule (the same sign of zero, none when there is
@@ -51,6 +52,8 @@ std::string WithoutBlanks(const std::string& S)
             R += C;
     return R;
 }
+
+bool ReferenceLeading(std::string_view Text, double& Value, std::size_t* Length = nullptr);
 
 void CheckExtract(const char* Name, TExtract Extract, const std::string& Allowed,
                   const std::string& S, int Start)
@@ -107,6 +110,15 @@ void CheckExtract(const char* Name, TExtract Extract, const std::string& Allowed
                    "%s(%s, %d) gives %s, after %c", Name, Show(S).c_str(), Start,
                    Show(Number).c_str(), Before);
     }
+    // A decimal number written out in full (no group blanks) is taken whole
+    // by ExtractReal, its exponent included.
+    std::size_t Whole = 0;
+    double Ignored = 0;
+    if (Allowed.find('e') != std::string::npos &&
+        ReferenceLeading(std::string_view(Raw).substr(At), Ignored, &Whole))
+        FUZZ_CHECK(Number.compare(0, Whole, Raw, At, Whole) == 0,
+                   "%s(%s, %d) gives %s, not all of %s", Name, Show(S).c_str(), Start,
+                   Show(Number).c_str(), Show(Raw.substr(At, Whole)).c_str());
     int Again = 1;
     const std::string Twice = Extract(Number, Again);
     FUZZ_CHECK(Twice == Number, "%s of %s gives %s", Name, Show(Number).c_str(),
@@ -117,7 +129,7 @@ void CheckExtract(const char* Name, TExtract Extract, const std::string& Allowed
 // sign, digits with at most one ".", at least one digit, an optional exponent
 // "e"/"E" with an optional sign and digits), converted by strtod in the "C"
 // locale; false when Text does not start with one.
-bool ReferenceLeading(std::string_view Text, double& Value)
+bool ReferenceLeading(std::string_view Text, double& Value, std::size_t* Length)
 {
     std::size_t I = 0;
     if (I < Text.size() && (Text[I] == '+' || Text[I] == '-'))
@@ -144,6 +156,8 @@ bool ReferenceLeading(std::string_view Text, double& Value)
             I = J;
         }
     }
+    if (Length)
+        *Length = I;
     const std::string Number(Text.substr(0, I));
     char* End = nullptr;
     Value = std::strtod(Number.c_str(), &End);
