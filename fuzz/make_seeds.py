@@ -151,3 +151,6 @@ put('batch', 'repeated-gravity-empty-case', batch_seed(
     [(GRAVITY_OP, 3, 1), case_arg(EMPTY_FILE), (GRAVITY_OP, 0, 0), output(CSV, DOT_KNOWN),
      output(REPORT, SUB_INNER)]))
 put('batch', 'read-only-bad-size', batch_seed([case_arg(), output(REPORT, RO), (SIZE_OP, 4, 1)]))
+put('batch', 'report-over-case', batch_seed([case_arg(), output(REPORT, CASE)]))
+put('batch', 'svg-over-case-link', batch_seed([case_arg(CASE_VIA_LINK), output(SVG, CASE_LINK)]))
+put('batch', 'csv-to-dash', batch_seed([case_arg(), output(CSV, DASH, False)]))
