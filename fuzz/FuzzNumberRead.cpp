@@ -115,10 +115,10 @@ void CheckExtract(const char* Name, TExtract Extract, const std::string& Allowed
     std::size_t Whole = 0;
     double Ignored = 0;
     if (Allowed.find('e') != std::string::npos &&
-        ReferenceLeading(std::string_view(Raw).substr(At), Ignored, &Whole))
-        FUZZ_CHECK(Number.compare(0, Whole, Raw, At, Whole) == 0,
+        ReferenceLeading(std::string_view(S).substr(StartByte + At), Ignored, &Whole))
+        FUZZ_CHECK(Number.compare(0, Whole, S, StartByte + At, Whole) == 0,
                    "%s(%s, %d) gives %s, not all of %s", Name, Show(S).c_str(), Start,
-                   Show(Number).c_str(), Show(Raw.substr(At, Whole)).c_str());
+                   Show(Number).c_str(), Show(S.substr(StartByte + At, Whole)).c_str());
     int Again = 1;
     const std::string Twice = Extract(Number, Again);
     FUZZ_CHECK(Twice == Number, "%s of %s gives %s", Name, Show(Number).c_str(),
