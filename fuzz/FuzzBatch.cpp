@@ -10,9 +10,9 @@
 // - RunBatch returns 0, 1 or 2 and lets no exception out; what it writes to
 //   standard output and standard error is UTF-8;
 // - the case file never changes (an output named after another case file may
-//   replace that one); no entry appears in the folder but the files
-//   named as outputs (no temporary file stays behind); a file no output names
-//   never changes;
+//   replace that one); no entry appears in the folder but the files named as
+//   outputs (no temporary file stays behind); a file no output names never
+//   changes;
 // - an output file is either as it was or holds a whole output of a kind that
 //   names it: exactly the text the libraries give for the case (report, step
 //   CSV, stage CSV, chart) when the gravity and the size are not in doubt, a
@@ -25,7 +25,10 @@
 //   holds its output, the report went to standard output when no output was
 //   named, and the status is 1 exactly when the calculation showed an error
 //   message, each of which is on standard error;
-// - exit 1 or 2 says why on standard error.
+// - exit 1 or 2 says why on standard error;
+// - "-" is standard output, never a file of that name; when standard output
+//   fails (one input in 256) and is to take the report or an output, the
+//   exit is 2.
 //
 // Step counts stay small (at most 100 steps; the water-hammer stages choose
 // their own, a few hundred), so an execution takes milliseconds.
