@@ -591,7 +591,10 @@ int RunBatch(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
         else
             Out << ToolName << " (" << HYD_PRODUCT_NAME << ") " << HYD_VERSION << "\n";
         Out.flush();
-        return Out ? BatchOk : BatchFailure;
+        if (Out)
+            return BatchOk;
+        Err << ToolName << ": ошибка вывода на стандартный вывод\n" << std::flush;
+        return BatchFailure;
     }
 
     // The case file must exist and be readable; a missing file is not read as

@@ -199,6 +199,14 @@ TEST(BatchArgs, HelpAndVersionGoToStandardOutput)
     EXPECT_NE(Help.Out.find("--stages-csv"), std::string::npos);
     EXPECT_EQ(Version.Out, "hyd-calc (Hyd Flow) 1.2.2.1\n");
     EXPECT_EQ(Help.Err + Version.Err, "");
+
+    // Standard output that cannot be written: said, not only told by the status.
+    for (const char* Option : {"--help", "--version"}) {
+        std::ostringstream Out, Err;
+        Out.setstate(std::ios::badbit);
+        EXPECT_EQ(RunBatch({Option}, Out, Err), BatchFailure) << Option;
+        EXPECT_EQ(Err.str(), "hyd-calc: ошибка вывода на стандартный вывод\n") << Option;
+    }
 }
 
 TEST(BatchArgs, OptionsStandBeforeOrAfterTheCaseInBothForms)
