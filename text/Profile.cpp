@@ -330,8 +330,14 @@ void TProfile::InsertLine(std::size_t Index, std::string Text)
         if (Last.Raw && Last.Raw->size() % 2 != 0)
             Last.Raw.reset();
     }
+    // A lone CR in front of a line that starts with its LF would read as one
+    // CR LF and swallow that line: the new line ends in CR LF then.
+    const char* End = FNewLineEnd;
+    if (std::string_view(End) == "\r" && Index < FLines.size() && FLines[Index].Text.empty() &&
+        *FLines[Index].End == '\n')
+        End = "\r\n";
     FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(Index),
-                  ParseLine(std::move(Text), FNewLineEnd));
+                  ParseLine(std::move(Text), End));
 }
 
 std::string TProfile::ReadString(const std::string& Section, const std::string& Key,
@@ -375,6 +381,10 @@ void TProfile::WriteString(const std::string& Section, const std::string& Key,
 {
     CheckNames(FFileName, Section, Key);
     Load();
+    // A UTF-16 file holds characters: a name with a stray byte would be
+    // written as U+FFFD and never be found again.
+    if (FEncoding != TEncoding::Utf8 && !(Utf8Valid(Section) && Utf8Valid(Key)))
+        FailSave(FFileName, "a name that is not UTF-8 in a UTF-16 file");
     const std::string Clean = OneLine(Value);
     std::size_t I = FindValue(Section, Key);
     if (I != std::string::npos) {

@@ -57,6 +57,17 @@ std::size_t Utf8Length(const std::string& S, std::size_t First, std::size_t Last
     return Count;
 }
 
+bool Utf8Valid(const std::string& S)
+{
+    for (std::size_t I = 0; I < S.size();) {
+        const std::size_t Size = Utf8CharSize(S, I);
+        if (Size == 1 && static_cast<unsigned char>(S[I]) >= 0x80)
+            return false;
+        I += Size;
+    }
+    return true;
+}
+
 std::size_t Utf8Length(const std::string& S)
 {
     // Plain ASCII text is by far the most common case: count it without decoding.

@@ -12,6 +12,8 @@
 // Bytes of the character that starts at byte Offset of S (1 for a stray
 // byte, 0 at or past the end).
 std::size_t Utf8CharSize(const std::string& S, std::size_t Offset);
+// True when S is nothing but well-formed characters (no stray byte).
+bool Utf8Valid(const std::string& S);
 // Number of characters (code points) in S; a stray byte counts as one.
 std::size_t Utf8Length(const std::string& S);
 // Number of characters in the bytes [First, Last) of S.

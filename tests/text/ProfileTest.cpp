@@ -228,6 +228,9 @@ TEST_F(ProfileTest, WritesKeepTheEncodingAndTheBytesOfUnchangedLines)
         {Utf16(u"[Data]\nStep=1\nX=", false) + "y",
          Utf16(u"[Data]\nStep=Шаг 𝄞\nX=\uFFFD\nNew=3\n[More]\nK=v\n", false)},
         {"[Data]\rStep=1\rNote=a\r", "[Data]\rStep=Шаг 𝄞\rNote=a\rNew=3\r[More]\rK=v\r"},
+        // A new line ending in a lone CR must not join the LF of a blank line after it.
+        {"[Data]\rStep=1\r\n\n[Other]\r",
+         "[Data]\rStep=Шаг 𝄞\r\nNew=3\r\n\n[Other]\r[More]\rK=v\r"},
         // A byte that is not UTF-8 is replaced in a UTF-16 file only.
         {"[Data]\nStep=1\n", "[Data]\nStep=Шаг 𝄞\nNew=3\n[More]\nK=v\n"},
     };
@@ -282,6 +285,12 @@ TEST_F(ProfileTest, RefusesNamesThatWouldNotReadBack)
     for (const char* Section : {"", "a]b", "Data ", "a\r"})
         EXPECT_THROW(Ini.WriteString(Section, "Key", "1"), TProfileError) << Section;
     EXPECT_FALSE(Ini.Modified());
+
+    // A UTF-16 file holds characters only: a stray byte in a name could not be found again.
+    TProfile Wide = Open(Utf16(u"[D]\n", false));
+    EXPECT_THROW(Wide.WriteString("D", "K\xFF", "1"), TProfileError);
+    EXPECT_THROW(Wide.WriteString("D\xC3", "K", "1"), TProfileError);
+    EXPECT_FALSE(Wide.Modified());
 }
 
 // Writing the file itself (permissions, links, failures that leave the old
