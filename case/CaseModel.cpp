@@ -251,27 +251,13 @@ const std::pair<const char*, const char*> OtherKeys[] = {
     {BlowSection, "MayTrunc"}, {BlowSection, "Top"},        {BlowSection, "Left"},
 };
 
-// Names match as the profile matches them: without regard to ASCII case.
-std::string Lower(std::string Name)
-{
-    for (char& C : Name)
-        if (C >= 'A' && C <= 'Z')
-            C = static_cast<char>(C - 'A' + 'a');
-    return Name;
-}
-
-bool SameName(const std::string& A, const std::string& B)
-{
-    return Lower(A) == Lower(B);
-}
-
 bool KnownKey(const char* Section, const std::string& Key)
 {
     for (const TEditorDef& Def : EditorDefs())
-        if (Def.Field && SameName(Def.Section, Section) && SameName(Def.Key, Key))
+        if (Def.Field && SameProfileName(Def.Section, Section) && SameProfileName(Def.Key, Key))
             return true;
     for (const auto& [S, K] : OtherKeys)
-        if (SameName(S, Section) && SameName(K, Key))
+        if (SameProfileName(S, Section) && SameProfileName(K, Key))
             return true;
     return false;
 }
@@ -337,7 +323,7 @@ void CheckKeys(TProfile& Profile, const char* Section, TIssues Issues)
     using K = TCaseIssue::TKind;
     std::set<std::string> Seen;
     for (const std::string& Name : Profile.KeyNames(Section)) {
-        if (!Seen.insert(Lower(Name)).second)
+        if (!Seen.insert(ProfileNameKey(Name)).second)
             Note(Issues, K::RepeatedKey, Section, Name, "", 0, 0);
         else if (!KnownKey(Section, Name))
             Note(Issues, K::UnknownKey, Section, Name, "", 0, 0);

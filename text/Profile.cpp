@@ -32,21 +32,6 @@ std::string Trim(const std::string& S, std::size_t From = 0, std::size_t To = st
     return S.substr(First, Last - First + 1);
 }
 
-char AsciiLower(char C)
-{
-    return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
-}
-
-bool SameName(const std::string& A, const std::string& B)
-{
-    if (A.size() != B.size())
-        return false;
-    for (std::size_t I = 0; I < A.size(); ++I)
-        if (AsciiLower(A[I]) != AsciiLower(B[I]))
-            return false;
-    return true;
-}
-
 std::string Reason(int Errno)
 {
     return std::generic_category().message(Errno);
@@ -184,6 +169,32 @@ std::string EncodeUtf16(const std::string& Text, bool BigEndian)
 
 }  // namespace
 
+namespace {
+
+char AsciiLower(char C)
+{
+    return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
+}
+
+}  // namespace
+
+std::string ProfileNameKey(std::string Name)
+{
+    for (char& C : Name)
+        C = AsciiLower(C);
+    return Name;
+}
+
+bool SameProfileName(const std::string& A, const std::string& B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (std::size_t I = 0; I < A.size(); ++I)
+        if (AsciiLower(A[I]) != AsciiLower(B[I]))
+            return false;
+    return true;
+}
+
 TProfile::TProfile(std::string FileName) : FFileName(std::move(FileName)) {}
 
 void TProfile::Load()
@@ -302,7 +313,7 @@ TProfile::TLine TProfile::ParseLine(std::string Text, const char* End)
 std::size_t TProfile::FindSection(const std::string& Section) const
 {
     for (std::size_t I = 0; I < FLines.size(); ++I)
-        if (FLines[I].Kind == TLineKind::Section && SameName(FLines[I].Name, Section))
+        if (FLines[I].Kind == TLineKind::Section && SameProfileName(FLines[I].Name, Section))
             return I;
     return std::string::npos;
 }
@@ -313,8 +324,8 @@ std::size_t TProfile::FindValue(const std::string& Section, const std::string& K
     for (std::size_t I = 0; I < FLines.size(); ++I) {
         const TLine& Line = FLines[I];
         if (Line.Kind == TLineKind::Section)
-            InSection = SameName(Line.Name, Section);
-        else if (InSection && Line.Kind == TLineKind::Value && SameName(Line.Name, Key))
+            InSection = SameProfileName(Line.Name, Section);
+        else if (InSection && Line.Kind == TLineKind::Value && SameProfileName(Line.Name, Key))
             return I;
     }
     return std::string::npos;
@@ -439,7 +450,7 @@ std::vector<std::string> TProfile::KeyNames(const std::string& Section)
     bool InSection = false;
     for (const TLine& Line : FLines) {
         if (Line.Kind == TLineKind::Section)
-            InSection = SameName(Line.Name, Section);
+            InSection = SameProfileName(Line.Name, Section);
         else if (InSection && Line.Kind == TLineKind::Value)
             Names.push_back(Line.Name);
     }

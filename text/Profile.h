@@ -54,6 +54,11 @@
 #include <string_view>
 #include <vector>
 
+// Section and key names match without regard to ASCII letter case: the key a
+// name is matched by, and the match itself.
+std::string ProfileNameKey(std::string Name);
+bool SameProfileName(const std::string& A, const std::string& B);
+
 class TProfileError : public std::runtime_error {
 public:
     using runtime_error::runtime_error;
