@@ -39,6 +39,7 @@ void TCalc::FreeRecords()
     Records = nullptr;
     Capacity = 0;
     Count = 0;
+    RecordStep = 0;
 }
 
 void TCalc::ClearStages()

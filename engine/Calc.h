@@ -53,6 +53,10 @@ public:
     int32_t Count = 0;
     TCalcStage* Stages = nullptr;  // first stage, owned
     int32_t StageCount = 0;
+    // The time step the records were made with. Step is the user's step; a
+    // water-hammer run adapts the step to the driving pipe and puts Step back
+    // afterwards, so the records' times follow this one. 0 without records.
+    double RecordStep = 0;
 
     // Input fields, SI base units (Slope in degrees).
     double Step = 0;

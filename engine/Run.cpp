@@ -220,12 +220,14 @@ bool RunSteps(TCalc& Calc, TProgress& Window)
             return false;
         }
         Calc.Capacity = N;
+        Calc.RecordStep = Calc.Step;
         if (Blow) {
             Blow->Records = BlowBlock;
             if (!Blow->Records)
                 return false;
             Blow->Steps = N;
             Blow->Capacity = N;
+            Blow->RecordStep = Calc.Step;  // the driving pipe keeps pace with this one
             if (!Hammer.Prepare(Calc, *Blow))
                 return false;
         }

@@ -298,3 +298,23 @@ TEST(StdErrLink, IsTheDefault)
     EXPECT_FALSE(Calc.Run(0));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Ошибка выполнения расчётов!!\n");
 }
+
+TEST(Run, RecordStepFollowsTheRecords)
+{
+    TScopedFakeLink Link;
+    TCalc Calc;
+    Pipe(Calc, 10);
+    ASSERT_TRUE(Calc.Run(0));
+    EXPECT_EQ(Calc.RecordStep, 0.01);
+    Calc.Step = 0.02;  // the input changes, the records stay
+    EXPECT_EQ(Calc.RecordStep, 0.01);
+    Calc.Steps = 0;  // a run without steps gives up the records
+    Calc.Run(0);
+    EXPECT_EQ(Calc.Count, 0);
+    EXPECT_EQ(Calc.RecordStep, 0);
+    Calc.Steps = 5;
+    ASSERT_TRUE(Calc.Run(0));
+    EXPECT_EQ(Calc.RecordStep, 0.02);
+    Calc.FreeRecords();
+    EXPECT_EQ(Calc.RecordStep, 0);
+}

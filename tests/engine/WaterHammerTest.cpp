@@ -386,3 +386,30 @@ TEST(Stages, SingleBlowIsShownWithItsOwnStep)
     EXPECT_EQ(Drive.Blow.Records[Drive.Calc.Count - 1].Speed, Drive.Calc.Stages->RestSpeed);
     EXPECT_EQ(Drive.Calc.Step, 1e-6);
 }
+
+TEST(Stages, RecordsKeepTheStepTheyWereMadeWith)
+{
+    // Lb / c = 0.5 s: a stage runs with 1 ms steps whatever the user's step,
+    // and the user's step is put back afterwards. The readout places the
+    // records in time by the step they were made with.
+    const struct {
+        const char* Name;
+        double BackPressure;
+        int32_t StageCount;
+    } Cases[] = {
+        {"single blow", 0, 1}, {"blow below the back pressure", 2e6, 0},  // ρ·c·V0 is 1e6
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TScopedFakeLink Link;
+        TDrive Drive(0.01, 0.1, 500, 1, 0.1, 77);
+        Drive.Calc.Pressure = C.BackPressure;
+        Drive.Calc.RunStages(false);
+        ASSERT_EQ(Drive.Calc.StageCount, C.StageCount);
+        ASSERT_EQ(Drive.Calc.Count, 1000);
+        EXPECT_EQ(Drive.Calc.Step, 0.1);
+        EXPECT_EQ(Drive.Calc.RecordStep, 0.001);
+        EXPECT_EQ(Drive.Blow.RecordStep, 0.001);
+        EXPECT_EQ(Drive.Calc.Records[999].Time, 1000 * Drive.Calc.RecordStep);
+    }
+}
