@@ -57,6 +57,8 @@ struct TCase {
     double BlowWalls = 0.001;   // m, key "Walls"
     int NarrowingKind = 0;      // 0 "не учитывать", 1 "резкое"
     bool MayTrunc = false;      // "Для отсечённого объёма"
+
+    bool operator==(const TCase&) const = default;
 };
 
 // ---------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <array>
+#include <deque>
 
 #include "dialogs/WindowPlace.h"
 #include "engine/UserLink.h"
@@ -360,9 +361,18 @@ void TForm_Dialog::reject()
 
 namespace {
 
+std::deque<int> Next_Answers;
+QStringList Answered;
+
 int Run_Dialog(QWidget* Owner, int Flags, const QString& Text, const QString& B1,
                const QString& B2 = {}, const QString& B3 = {}, const QString& B4 = {})
 {
+    if (!Next_Answers.empty()) {
+        const int Result = Next_Answers.front();
+        Next_Answers.pop_front();
+        Answered.append(Text);
+        return Result;
+    }
     auto* Dialog = new TForm_Dialog(Owner ? Owner : QApplication::activeWindow());
     Dialog->setAttribute(Qt::WA_DeleteOnClose);
     return Dialog->Dialog_Execute(Flags, Text, B1, B2, B3, B4);  // frees the dialog
@@ -405,4 +415,21 @@ int Dialog_Choose(int Kind, const QString& Text, const QString& B1, const QStrin
 int Dialog_Choose3(const QString& Text, const QString& B1, const QString& B2, const QString& B3)
 {
     return Dialog_Choose(Kind_Query, Text, B1, B2, B3);
+}
+
+void ZoDialog::Answer_Next(int Result)
+{
+    Next_Answers.push_back(Result);
+}
+
+int ZoDialog::Pending_Answers()
+{
+    return static_cast<int>(Next_Answers.size());
+}
+
+QStringList ZoDialog::Take_Answered()
+{
+    QStringList Texts;
+    Texts.swap(Answered);
+    return Texts;
 }

@@ -18,6 +18,7 @@
 #include <QDialog>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class QLabel;
@@ -48,6 +49,15 @@ inline constexpr int Kind_Plain = 0, Kind_Flash = 1, Kind_Warn = 2, Kind_Query =
 inline constexpr int Cascade_Step = 24;
 // Dialogs shown and not yet destroyed.
 int Open_Dialog_Count();
+
+// Tests answer the next dialogs of the functions below instead of a user: each
+// call queues one modal result, and a dialog that finds one in the queue takes
+// it without showing; Take_Answered returns (and forgets) the texts of the
+// dialogs answered so, as they would have been shown (with the "!" that
+// Dialog_Error and Dialog_Warning add).
+void Answer_Next(int Result);
+int Pending_Answers();
+QStringList Take_Answered();
 }  // namespace ZoDialog
 
 class TForm_Dialog : public QDialog {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test; gives every fuzzer a short smoke run;
-# then runs the standard-C++ tests once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# then runs every test once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer (leaks included).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +20,6 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 bash fuzz/run.sh 30
 
 cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHYD_WERROR=ON \
-  -DHYD_SANITIZE=ON -DHYD_QT=OFF -DHYD_BENCH=OFF
+  -DHYD_SANITIZE=ON -DHYD_QT=ON -DHYD_BENCH=OFF
 cmake --build build-san -j "$jobs"
-ctest --test-dir build-san --output-on-failure -j "$jobs" -L core
+ctest --test-dir build-san --output-on-failure -j "$jobs"
