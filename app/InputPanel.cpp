@@ -36,8 +36,8 @@ QComboBox* New_List(QWidget* Parent, const char* Name, const char* Hint, const Q
     auto* List = new QComboBox(Parent);
     NameControl(List, Name, QString::fromUtf8(Hint), Caption);
     List->setMaxVisibleItems(ComboDropDownCount);
-    List->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    List->setMinimumContentsLength(8);
+    // Wide enough for the longest name of the table.
+    List->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     List->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return List;
 }

@@ -427,8 +427,9 @@ TEST_F(MainWindowTest, ConstantPressureRunDrawsTheSeriesAndReadsValuesUnderTheMo
     Form->PaintBoxMouseMove(W / 2);
     EXPECT_TRUE(Form->Form_Legend->Label_Re->text().startsWith("Re = "));
     EXPECT_TRUE(Form->Form_Legend->Label_Re->text().endsWith(" режим)."));
+    QtHelpers::Wait(20);  // pending layouts settle, as they do before a person sees them
     EXPECT_TRUE(QtHelpers::Grab(Form.get()).save(Screenshot("main-constant-pressure.png")));
-    EXPECT_TRUE(QtHelpers::Grab(Form->Form_Legend).save(Screenshot("legend-values.png")));
+    EXPECT_TRUE(QtHelpers::Grab(Form->Form_Legend).save(Screenshot("legend-readout.png")));
     Close(*Form);
 }
 
@@ -453,6 +454,7 @@ TEST_F(MainWindowTest, RepeatedHammerRunReadsStages)
             EXPECT_GT(N, 0) << Name;
         }
     }
+    QtHelpers::Wait(20);
     EXPECT_TRUE(QtHelpers::Grab(Form.get()).save(Screenshot("main-repeated-hammer.png")));
     Close(*Form);
 }
