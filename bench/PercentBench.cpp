@@ -3,6 +3,8 @@
 // and processes events) against a link that shows nothing.
 
 #include <QApplication>
+
+#include "bench/QtBench.h"
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -11,21 +13,6 @@
 #include "engine/UserLink.h"
 
 namespace {
-
-// The benchmarks run without a test main: the first one that needs Qt makes
-// the application object (offscreen unless a platform is chosen).
-void Ensure_Application()
-{
-    static std::unique_ptr<QApplication> App;
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int Argc = 1;
-    static char Name[] = "bench_qt";
-    static char* Argv[] = {Name, nullptr};
-    App = std::make_unique<QApplication>(Argc, Argv);
-}
 
 // Shows nothing, is never cancelled.
 class TNoOpLink : public TUserLink {
@@ -64,14 +51,14 @@ void Run_With(benchmark::State& State, TUserLink& Link)
 
 void BM_Run_NoOpLink(benchmark::State& State)
 {
-    Ensure_Application();
+    Ensure_Qt();
     TNoOpLink Link;
     Run_With(State, Link);
 }
 
 void BM_Run_QtLink(benchmark::State& State)
 {
-    Ensure_Application();
+    Ensure_Qt();
     TQtUserLink Link;
     const int Left = PercentLeft, Top = PercentTop;
     Run_With(State, Link);
