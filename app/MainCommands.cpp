@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 
 #include "app/ChartView.h"
-#include "app/FileChoice.h"
 #include "app/GravityDialog.h"
 #include "app/HammerDialog.h"
 #include "app/InputPanel.h"
@@ -22,6 +21,7 @@
 #include "controls/ColorButton.h"
 #include "controls/NumberEdit.h"
 #include "controls/ScalableEdit.h"
+#include "dialogs/FileChoice.h"
 #include "dialogs/MessageDialog.h"
 #include "dialogs/QtUserLink.h"
 #include "engine/Calc.h"

@@ -1,5 +1,5 @@
 #pragma once
-// The file dialogs of the main window, with a seam through which tests give
+// The file dialogs of the program's windows, with a seam through which tests give
 // the next answer instead of a user.
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/FileChoice.h"
+#include "dialogs/FileChoice.h"
 
 #include <QFileDialog>
 #include <deque>
