@@ -10,7 +10,7 @@
 //   Form.setWindowTitle(...);                 // "Ввод текста" unless set
 //   Text_Set_History(&Form, History);         // optional: a drop-down box
 //   Form.Set_Text(Last);
-//   if (Form.exec() == 1) ... Form.Text() ...  // 1: OK; Cancel, Esc: 0
+//   if (Form.exec() == 1) ... Form.Text() ...  // 1: OK; Cancel 2, Esc 0
 
 #include <QDialog>
 #include <QString>
