@@ -51,15 +51,24 @@ void TCalc::ClearStages()
         --StageCount;
     }
     StageCount = 0;
+    LastStage = nullptr;
 }
 
 TCalcStage* TCalc::AppendStage()
 {
     auto* Node = new TCalcStage{};
-    TCalcStage** Link = &Stages;
-    while (*Link)
-        Link = &(*Link)->Next;
-    *Link = Node;
+    if (!Stages) {
+        Stages = Node;
+    } else {
+        // The list is walked only where the known tail does not end it (not
+        // known yet, or nodes linked on behind it).
+        if (!LastStage)
+            LastStage = Stages;
+        while (LastStage->Next)
+            LastStage = LastStage->Next;
+        LastStage->Next = Node;
+    }
+    LastStage = Node;
     ++StageCount;
     return Node;
 }

@@ -90,10 +90,11 @@ public:
     double Friction(double Re) const;
     double LossGradient(double Re, double Speed) const;
 
-    // Results store.
+    // Results store. The stage list changes only through ClearStages and
+    // AppendStage.
     void FreeRecords();
     void ClearStages();
-    // Appends a zeroed node at the tail and returns it.
+    // Appends a zeroed node at the tail and returns it, in constant time.
     TCalcStage* AppendStage();
 
     // One time-stepped run; Stage > 0 names a stage of a water-hammer run.
@@ -106,4 +107,7 @@ public:
     // Presentation of the results.
     void MakeReport(std::string& Text) const;
     void DrawChart(TCanvas& Canvas, const TRect& Rect) const;
+
+private:
+    TCalcStage* LastStage = nullptr;  // the tail of Stages, nullptr when not known
 };

@@ -211,25 +211,33 @@ bool RunSteps(TCalc& Calc, TProgress& Window)
     TCalc* Blow = BlowCalc != &Calc ? BlowCalc : nullptr;
     const int32_t N = Calc.Steps;
     Calc.Records = RecordsForRun(Calc, N, false);
-    // Steps without an active hammer leave the driving pipe's records
-    // untouched: they read as zeros.
-    TCalcStep* const BlowBlock = Blow ? RecordsForRun(*Blow, N, true) : nullptr;
-    if (N > 0) {
-        if (!Calc.Records) {
-            delete[] BlowBlock;
+    if (N <= 0 || !Calc.Records) {
+        // The driving pipe's results of an earlier run are given up as well.
+        if (Blow)
+            Blow->FreeRecords();
+        if (N > 0)
             return false;
-        }
+    } else {
         Calc.Capacity = N;
         Calc.RecordStep = Calc.Step;
         if (Blow) {
-            Blow->Records = BlowBlock;
-            if (!Blow->Records)
-                return false;
             Blow->Steps = N;
-            Blow->Capacity = N;
-            Blow->RecordStep = Calc.Step;  // the driving pipe keeps pace with this one
-            if (!Hammer.Prepare(Calc, *Blow))
+            if (!Hammer.Prepare(Calc, *Blow)) {
+                Blow->FreeRecords();
                 return false;
+            }
+            // Only a run with the hammer active records the driving pipe.
+            // Its records are zeroed: a step writes the pressure, speed and
+            // advance of its record and leaves the rest at zero.
+            if (!Hammer.Active()) {
+                Blow->FreeRecords();
+            } else {
+                Blow->Records = RecordsForRun(*Blow, N, true);
+                if (!Blow->Records)
+                    return false;
+                Blow->Capacity = N;
+                Blow->RecordStep = Calc.Step;  // the driving pipe keeps pace with this one
+            }
         }
     }
     const bool HammerOn = Blow && Hammer.Active();

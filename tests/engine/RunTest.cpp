@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <tuple>
+#include <vector>
 
 #include "engine/Calc.h"
 #include "engine/RunGlobals.h"
@@ -257,21 +258,84 @@ TEST(Run, RecordsThatCannotBeAllocatedFailTheRun)
     EXPECT_EQ(Link.Errors, std::vector<std::string>{RunFailed});
 }
 
-TEST(Run, DrivingPipeRecordsFollowTheRun)
+TEST(Run, OnlyARunWithTheHammerRecordsTheDrivingPipeAndRunsOfOneSizeShareABlock)
 {
     TScopedFakeLink Link;
     TCalc Calc, Blow;
     BlowCalc = &Blow;
     Pipe(Calc, 7);
-    Blow.Diameter = 0.2;  // no driving speed: no hammer, no message
-    EXPECT_TRUE(Calc.Run(0));
-    EXPECT_EQ(Blow.Steps, 7);
+    Calc.Condens = 1e-9;
+    Blow.SetParams(7, 0.01, 0, 1, 0, 0, 999, 0.001004, 1e-9, 0.2, 100, 0, 0, 0);
+
+    // With the hammer: seven zeroed records with what each step coupled.
+    ASSERT_TRUE(Calc.Run(0));
+    ASSERT_EQ(Blow.Count, 7);
+    ASSERT_NE(Blow.Records, nullptr);
     EXPECT_EQ(Blow.Capacity, 7);
-    EXPECT_EQ(Blow.Count, 0);
-    for (int I = 0; I < 7; ++I)
-        EXPECT_EQ(Blow.Records[I].Losses, 0);
+    EXPECT_EQ(Blow.RecordStep, 0.01);
+    for (int I = 0; I < 7; ++I) {
+        EXPECT_GT(Blow.Records[I].Losses, 0) << I;
+        EXPECT_EQ(std::tie(Blow.Records[I].Time, Blow.Records[I].Accel, Blow.Records[I].Re),
+                  std::make_tuple(0.0, 0.0, 0.0))
+            << I;
+    }
+    const TCalcStep* const Own = Calc.Records;
+    const TCalcStep* const Driving = Blow.Records;
+    ASSERT_TRUE(Calc.Run(0));
+    EXPECT_EQ(Calc.Records, Own);
+    EXPECT_EQ(Blow.Records, Driving);
+
+    // Without a driving speed there is no hammer and no message: the driving
+    // pipe gives up its records and gets none.
+    Blow.InitialSpeed = 0;
+    ASSERT_TRUE(Calc.Run(0));
+    EXPECT_EQ(Calc.Records, Own);
+    EXPECT_EQ(std::tie(Blow.Records, Blow.Capacity, Blow.Count, Blow.RecordStep),
+              std::make_tuple(static_cast<TCalcStep*>(nullptr), 0, 0, 0.0));
+    EXPECT_EQ(Blow.Steps, 7);
     EXPECT_TRUE(Link.Shown.empty());
+
+    // Nor does a run without steps.
+    Blow.InitialSpeed = 1;
+    ASSERT_TRUE(Calc.Run(0));
+    ASSERT_NE(Blow.Records, nullptr);
+    Calc.Steps = 0;
+    Calc.Run(0);
+    EXPECT_EQ(
+        std::tie(Calc.Records, Blow.Records, Blow.Count),
+        std::make_tuple(static_cast<TCalcStep*>(nullptr), static_cast<TCalcStep*>(nullptr), 0));
     BlowCalc = nullptr;
+}
+
+TEST(ResultStore, StagesKeepTheirOrderThroughClearingAndNodesLinkedOnBehind)
+{
+    TCalc Calc;
+    const auto Times = [&] {
+        std::vector<double> List;
+        for (const TCalcStage* S = Calc.Stages; S; S = S->Next)
+            List.push_back(S->StartTime);
+        return List;
+    };
+    std::vector<double> Expected;
+    for (int I = 0; I < 3000; ++I) {
+        TCalcStage* S = Calc.AppendStage();
+        EXPECT_EQ(S->Next, nullptr);
+        *S = {S->Next, static_cast<double>(I)};
+        Expected.push_back(I);
+    }
+    EXPECT_EQ(Calc.StageCount, 3000);
+    EXPECT_EQ(Times(), Expected);
+
+    Calc.ClearStages();
+    EXPECT_EQ(std::tie(Calc.Stages, Calc.StageCount),
+              std::make_tuple(static_cast<TCalcStage*>(nullptr), 0));
+    Calc.AppendStage()->StartTime = 1;
+    // A node linked on behind the tail by hand stays in front of the next one.
+    Calc.AppendStage()->Next = new TCalcStage{nullptr, 2};
+    Calc.Stages->Next->StartTime = 1.5;
+    Calc.AppendStage()->StartTime = 3;
+    EXPECT_EQ(Times(), (std::vector<double>{1, 1.5, 2, 3}));
+    EXPECT_EQ(Calc.StageCount, 3);  // the count is the list's own business
 }
 
 TEST(StdErrLink, WritesMessagesAndCountsErrors)
