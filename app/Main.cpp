@@ -1,4 +1,4 @@
-// The desktop program's entry: hyd [SETTINGS-FILE] [--help] [--version].
+// The desktop program's entry: hyd [SETTINGS-FILE] [--open CASE] [--help] [--version].
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -13,12 +13,13 @@
 namespace {
 
 constexpr const char* Usage =
-    "Использование: hyd [ФАЙЛ-НАСТРОЕК] [--help] [--version]\n"
+    "Использование: hyd [ФАЙЛ-НАСТРОЕК] [--open ФАЙЛ.Hyd] [--help] [--version]\n"
     "Расчёт заполнения трубы потоком жидкости при постоянном давлении\n"
     "или при нагнетении гидроударом.\n"
     "\n"
     "  ФАЙЛ-НАСТРОЕК  файл настроек вместо Hyd.ini в папке настроек пользователя\n"
     "                 (имя берётся относительно текущей папки)\n"
+    "  --open ФАЙЛ    открыть файл параметров расчёта после чтения настроек\n"
     "  --help         показать эту справку и выйти\n"
     "  --version      показать версию и выйти\n";
 
@@ -50,20 +51,34 @@ int main(int Argc, char** Argv)
     QApplication::setApplicationDisplayName(QStringLiteral(HYD_PRODUCT_NAME));
     QApplication::setApplicationVersion(QStringLiteral(HYD_VERSION));
 
+    // The first argument that is no option names the settings file; --open
+    // names a case to open after the settings are read. "--open" without a
+    // name (a desktop entry started without a file) opens nothing.
     const QStringList Args = QApplication::arguments();
+    std::string Open_Name;
+    bool Settings_Named = false;
     for (int I = 1; I < Args.size(); ++I) {
-        if (Args[I].startsWith(QLatin1String("--"))) {
-            std::fprintf(stderr, "hyd: неизвестный параметр «%s»\n", Args[I].toUtf8().constData());
+        const QString& A = Args[I];
+        if (A == QLatin1String("--open")) {
+            if (I + 1 < Args.size())
+                Open_Name = Args[++I].toStdString();
+        } else if (A.startsWith(QLatin1String("--open="))) {
+            Open_Name = A.mid(7).toStdString();
+        } else if (A.startsWith(QLatin1String("--")) || Settings_Named) {
+            std::fprintf(stderr, "hyd: неизвестный параметр «%s»\n", A.toUtf8().constData());
             std::fputs(Usage, stderr);
             return 2;
+        } else {
+            IniFileName = CommandLineFilePath(A.toStdString());
+            Settings_Named = true;
         }
-        IniFileName = CommandLineFilePath(Args[I].toStdString());
-        break;
     }
 
     TToolTip_Time Tips(5000);
     App.installEventFilter(&Tips);
     TForm_Main Form_Main;
+    if (!Open_Name.empty())
+        Form_Main.Open_At_Start(CommandLineFilePath(Open_Name));
     Form_Main.show();
     return App.exec();
 }

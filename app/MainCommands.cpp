@@ -138,19 +138,23 @@ void TForm_Main::Menu_File_OpenClick()
             Dialog_Error(QStringLiteral("Ошибка открытия файла параметров"));
             return;
         }
-        if (Name.isEmpty())
-            return;
-        DataFileName = Name.toStdString();
-        ShowFileTitle();
-        // The results of the previous run are dropped.
-        FCalc->ClearStages();
-        FCalc->FreeRecords();
-        PaintBox->Results_Changed();
-        if (Form_Legend)
-            Form_Legend->ShowColorKey(false);
-        LoadParams();
+        if (!Name.isEmpty())
+            Open_Params(Name.toStdString());
     });
     UpdateState();
+}
+
+void TForm_Main::Open_Params(const std::string& Name)
+{
+    DataFileName = Name;
+    ShowFileTitle();
+    // The results of the previous run are dropped.
+    FCalc->ClearStages();
+    FCalc->FreeRecords();
+    PaintBox->Results_Changed();
+    if (Form_Legend)
+        Form_Legend->ShowColorKey(false);
+    LoadParams();
 }
 
 void TForm_Main::Menu_File_SaveClick()

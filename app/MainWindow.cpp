@@ -121,6 +121,8 @@ void TForm_Main::FormShow()
 {
     Command([this] {
         LoadSettings();
+        if (!FOpen_At_Start.empty())
+            Open_Params(FOpen_At_Start);
         if (Form_Legend) {
             ApplyLegendColours();
             Form_Legend->ShowColorKey(false);

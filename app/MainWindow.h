@@ -92,6 +92,10 @@ public:
     void PaintBoxMouseMove(int X);
     void PaintBoxClick();
 
+    // A case to open, as the open command would, once the settings are read
+    // at the first showing (a file named on the command line).
+    void Open_At_Start(const std::string& Name) { FOpen_At_Start = Name; }
+
     // The smallest client size, as laid out at creation.
     QSize Minimum_Client_Size() const { return FMinimum_Client; }
 
@@ -107,6 +111,8 @@ private:
     void Wire_Inputs();
     void FormShow();
     void Place_At_Start();
+    // Opens Name as the open command does, without its dialog.
+    void Open_Params(const std::string& Name);
     // Whether a job runs (a run or a report): the window then takes no
     // command; the refusal beeps.
     bool Refuse_While_Busy();
@@ -131,5 +137,6 @@ private:
     std::unique_ptr<TCalc> FCalc;
     std::unique_ptr<TCalc> FBlow;
     QSize FMinimum_Client;
-    TSettings FSettings;  // as last read or written: the defaults of the next write
+    TSettings FSettings;
+    std::string FOpen_At_Start;  // as last read or written: the defaults of the next write
 };

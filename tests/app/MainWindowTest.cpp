@@ -179,6 +179,23 @@ TEST_F(MainWindowTest, StartsFromSettingsThatNameAnExampleCase)
     EXPECT_EQ(Settings.ReadString("Data", "FileName", ""), Case);
 }
 
+TEST_F(MainWindowTest, ACaseNamedAtStartIsOpenedAfterTheSettings)
+{
+    const std::string Named = Example("constant-pressure");
+    const std::string Opened = Example("repeated-hammer");
+    WriteText(IniFileName, "[Data]\nFileName=" + Named + "\n");
+    auto Form = std::make_unique<TForm_Main>();
+    Form->Open_At_Start(Opened);
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    EXPECT_EQ(DataFileName, Opened);
+    EXPECT_EQ(Form->windowTitle().toStdString(), "Расчёт [" + Opened + "]");
+    EXPECT_TRUE(Form->Form_Calc->CheckBox_Trunc->isChecked()) << "the opened case's values";
+    Close(*Form);
+    TProfile Settings(IniFileName);
+    EXPECT_EQ(Settings.ReadString("Data", "FileName", ""), Opened) << "remembered for next time";
+}
+
 TEST_F(MainWindowTest, TheWindowKeepsItsLaidOutSizeAsTheSmallest)
 {
     auto Form = Start();
