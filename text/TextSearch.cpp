@@ -1,7 +1,9 @@
 #include "text/TextSearch.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "text/NumberText.h"
@@ -15,6 +17,11 @@ std::size_t Selection_End(std::size_t Sel_Start, std::size_t Sel_Length, std::si
     return Start + std::min(Sel_Length, Size - Start);
 }
 
+// From this length of the search string on, the scan skips ahead by the
+// last unit of each window (Horspool's rule, on the unit's low byte); below
+// it a plain scan for the first unit is faster.
+constexpr std::size_t Skip_From_Length = 4;
+
 // Finds the occurrences of What in [.., End) of Text from left to right and
 // tells Progress each time the scan has gone Search_Progress_Step positions
 // further (counted from where it began).
@@ -23,8 +30,17 @@ public:
     TScanner(std::u16string_view Text, std::u16string_view What, std::size_t Start, std::size_t End,
              const TSearch_Progress& Progress)
         : FText(Text), FWhat(What), FEnd(End), FNext_Report(Start + Search_Progress_Step),
-          FProgress(Progress)
-    {}
+          FProgress(Progress), FSkip(What.size() >= Skip_From_Length)
+    {
+        if (!FSkip)
+            return;
+        // How far the window may move on when its last unit is C: to the
+        // next unit of What (but the last) with C's low byte, else past it.
+        const std::size_t L = What.size();
+        FShift.fill(L);
+        for (std::size_t I = 0; I + 1 < L; ++I)
+            FShift[What[I] & 0xFF] = L - 1 - I;
+    }
 
     bool Cancelled() const { return FCancelled; }
 
@@ -47,21 +63,43 @@ public:
             }
             // Starts up to the next report, or to the last possible one.
             const std::size_t Chunk_Last = std::min(Last, FNext_Report - 1);
-            const std::size_t Hit = FText.substr(From, Chunk_Last - From + L).find(FWhat);
+            const std::size_t Hit = Find_Start(From, Chunk_Last);
             if (Hit != std::u16string_view::npos)
-                return From + Hit;
+                return Hit;
             From = Chunk_Last + 1;
         }
         return std::u16string_view::npos;
     }
 
 private:
+    // The first occurrence that starts in [From, Last_Start]; npos when none.
+    std::size_t Find_Start(std::size_t From, std::size_t Last_Start) const
+    {
+        const std::size_t L = FWhat.size();
+        if (!FSkip) {
+            const std::size_t Hit = FText.substr(From, Last_Start - From + L).find(FWhat);
+            return Hit == std::u16string_view::npos ? Hit : From + Hit;
+        }
+        const char16_t* T = FText.data();
+        const char16_t* W = FWhat.data();
+        const char16_t Final = W[L - 1];
+        for (std::size_t P = From; P <= Last_Start;) {
+            const char16_t C = T[P + L - 1];
+            if (C == Final && std::memcmp(T + P, W, (L - 1) * sizeof(char16_t)) == 0)
+                return P;
+            P += FShift[C & 0xFF];
+        }
+        return std::u16string_view::npos;
+    }
+
     std::u16string_view FText;
     std::u16string_view FWhat;
     std::size_t FEnd;
     std::size_t FNext_Report;
     const TSearch_Progress& FProgress;
     bool FCancelled = false;
+    bool FSkip;  // skip ahead by FShift (long search strings)
+    std::array<std::size_t, 256> FShift{};
 };
 
 std::u16string Utf16(const char* Utf8_Ascii)

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -214,6 +215,86 @@ TEST(TextSearch, CancelStopsTheScanAndLeavesTheTextAsItWas)
     EXPECT_EQ(R.Count, 0u);
     EXPECT_EQ(R.Text, T);
     EXPECT_FALSE(R.Changed());
+}
+
+// The first start in [Start, End - L] by plain comparison, for checking.
+std::size_t Naive_Find(const std::u16string& T, const std::u16string& W, std::size_t Start,
+                       std::size_t End)
+{
+    for (std::size_t P = Start; P + W.size() <= End; ++P)
+        if (T.compare(P, W.size(), W) == 0)
+            return P;
+    return std::u16string::npos;
+}
+
+TEST(TextSearch, AgreesWithPlainComparisonForEveryLengthAndRange)
+{
+    // Units that share their low byte ('a' U+0061, 'š' U+0161, 'b' U+0062,
+    // 'Ѣ' U+0462), Cyrillic letters and a pair outside the BMP, so that the
+    // skip table's collisions and every length of search string are met.
+    const std::u16string Alphabet = u"aašbѢБб\U0001F600";
+    std::mt19937 Random(12345);
+    auto Pick = [&](std::size_t N) {
+        return std::uniform_int_distribution<std::size_t>(0, N)(Random);
+    };
+    for (int Round = 0; Round < 3000; ++Round) {
+        std::u16string T;
+        const std::size_t N = Pick(300);
+        for (std::size_t I = 0; I < N; ++I)
+            T += Alphabet[Pick(Alphabet.size() - 1)];
+        // Search strings mostly taken from the text, so that they occur.
+        std::u16string W;
+        const std::size_t L = 1 + Pick(11);
+        if (T.size() > L && Pick(3) > 0) {
+            W = T.substr(Pick(T.size() - L), L);
+        } else {
+            for (std::size_t I = 0; I < L; ++I)
+                W += Alphabet[Pick(Alphabet.size() - 1)];
+        }
+        const std::size_t Start = Pick(T.size()), End = Start + Pick(T.size() - Start);
+        SCOPED_TRACE(testing::Message() << "round " << Round);
+
+        const TFind_Result F = Find_In(T, W, {Start, End});
+        const std::size_t Expected = Naive_Find(T, W, Start, End);
+        EXPECT_EQ(F.Status == TFind_Status::Found, Expected != std::u16string::npos);
+        if (F.Status == TFind_Status::Found) {
+            EXPECT_EQ(F.Position, Expected);
+        }
+
+        // Replace-all within [Start, End): left to right, never overlapping.
+        std::u16string Replaced = T.substr(0, Start);
+        std::size_t Count = 0, P = Start;
+        for (std::size_t Hit = Naive_Find(T, W, P, End); Hit != std::u16string::npos;
+             Hit = Naive_Find(T, W, P, End)) {
+            Replaced += T.substr(P, Hit - P) + u"<>";
+            P = Hit + W.size();
+            ++Count;
+        }
+        Replaced += T.substr(P);
+        const TReplace_Result R = Replace_All(T, W, u"<>", Start, End - Start);
+        if (End > Start) {
+            EXPECT_EQ(R.Text, Replaced);
+            EXPECT_EQ(R.Count, Count);
+        }
+    }
+}
+
+TEST(TextSearch, FindsOccurrencesAcrossTheProgressSteps)
+{
+    // Occurrences that start before a multiple of 4096 and end after it.
+    for (const std::size_t Length :
+         {std::size_t{1}, std::size_t{3}, std::size_t{4}, std::size_t{9}}) {
+        const std::u16string W(Length, u'ж');
+        for (const std::size_t At : {std::size_t{4095}, 4096 - Length / 2, std::size_t{8191}}) {
+            std::u16string T(10000, u'x');
+            T.replace(At, Length, W);
+            TProgress_Log Log;
+            const TFind_Result R = Find_Next(T, W, 0, 0, Log.Callback());
+            EXPECT_EQ(R.Status, Found);
+            EXPECT_EQ(R.Position, At) << Length;
+            EXPECT_EQ(Replace_All(T, W, u"", 0, 0).Count, 1u);
+        }
+    }
 }
 
 TEST(TextSearch, TextsShown)
