@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <algorithm>
 
 TStatus_Line::TStatus_Line(QWidget* Parent) : QLabel(Parent)
 {
@@ -9,10 +10,13 @@ TStatus_Line::TStatus_Line(QWidget* Parent) : QLabel(Parent)
     setAutoFillBackground(true);
     setTextFormat(Qt::PlainText);
     setMargin(2);
-    // A long validation text is elided by the status bar rather than
-    // widening the window.
+    // A text longer than the window is wide wraps onto a second line rather
+    // than widening the window or being cut.
+    // The line's height follows its text at the width it has (Fit_Height).
+    setWordWrap(true);
     setMinimumWidth(1);
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    Fit_Height();
     setAccessibleName(QStringLiteral("Строка состояния"));
 }
 
@@ -33,8 +37,21 @@ void TStatus_Line::Set_Status(const QString& Text, TStatus::TColour Colour)
     P.setColor(QPalette::Window, Background());
     setPalette(P);
     setText(Text);
+    Fit_Height();
     setToolTip(Text);  // the whole text, also when the line is too short for it
     setAccessibleDescription(Text);
+}
+
+void TStatus_Line::Fit_Height()
+{
+    const int One_Line = fontMetrics().height() + 2 * margin();
+    setFixedHeight(std::max(One_Line, heightForWidth(width())));
+}
+
+void TStatus_Line::resizeEvent(QResizeEvent* Event)
+{
+    QLabel::resizeEvent(Event);
+    Fit_Height();
 }
 
 void TStatus_Line::mouseDoubleClickEvent(QMouseEvent* Event)

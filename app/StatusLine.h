@@ -24,7 +24,11 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
 
 private:
+    // One line, or as many as the text needs at the present width.
+    void Fit_Height();
+
     TStatus::TColour FColour = TStatus::TColour::Normal;
 };

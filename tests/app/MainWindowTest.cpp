@@ -218,6 +218,20 @@ TEST_F(MainWindowTest, TheWindowKeepsItsLaidOutSizeAsTheSmallest)
     EXPECT_EQ(P.width(), Panel_Width);
     EXPECT_EQ(Form->PaintBox->width(), Chart_Width + 200);
     EXPECT_EQ(P.BitBtn_Calc->mapTo(Form.get(), QPoint()), Calc_Pos);
+
+    // The longest status text wraps at the smallest width instead of being cut.
+    Form->resize(Min);
+    P.Edit_Scalable_Time->Set_Value(0);
+    P.Edit_Num_Steps->Set_Value(0);
+    P.Edit_Scalable_Dens->Set_Value(0);
+    Form->UpdateState();
+    QtHelpers::Wait(20);
+    TStatus_Line& Line = *Form->StatusBar;
+    EXPECT_GE(Line.height(), Line.heightForWidth(Line.width()));
+    EXPECT_GT(Line.height(), Line.fontMetrics().height() + 4) << "two lines";
+    EXPECT_LT(Line.height(), 4 * Line.fontMetrics().height()) << "no more than it needs";
+    EXPECT_LE(Form->height(), Min.height() + 3 * Line.fontMetrics().height());
+    EXPECT_TRUE(QtHelpers::Grab(Form.get()).save(Screenshot("main-missing-data.png")));
     Close(*Form);
 }
 
