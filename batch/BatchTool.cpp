@@ -1,5 +1,6 @@
 #include "batch/BatchTool.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -21,8 +22,10 @@
 #include "case/RunSetup.h"
 #include "engine/Calc.h"
 #include "engine/UserLink.h"
+#include "results/Report.h"
 #include "results/SvgCanvas.h"
 #include "text/AtomicWrite.h"
+#include "text/OrderedBlocks.h"
 #include "text/Profile.h"
 
 // HYD_VERSION and HYD_PRODUCT_NAME come from the build (the project version).
@@ -228,6 +231,10 @@ private:
 // Receives the text of an output piece by piece.
 using TSink = std::function<void(std::string_view)>;
 
+// The report could not be made (not: could not be written). No
+// std::exception, so that it passes the handlers of write failures.
+struct TReportFailed {};
+
 using TProduce = std::function<void(const TSink&)>;
 
 std::string SystemText(int Errno)
@@ -418,74 +425,53 @@ void WriteOutput(const TOutput& Output, std::ostream& Out, const TProduce& Produ
     }
 }
 
-// CSV text collected in a buffer that goes to the sink in large pieces.
-class TCsvWriter {
-public:
-    explicit TCsvWriter(const TSink& Sink) : Sink(Sink) { Buffer.reserve(Chunk + 4096); }
-    TCsvWriter(const TCsvWriter&) = delete;
-    TCsvWriter& operator=(const TCsvWriter&) = delete;
+// One line of numbers in the shortest text that reads back to the same double.
+void AppendCsvRow(std::string& Out, std::initializer_list<double> Values)
+{
+    bool First = true;
+    for (double X : Values) {
+        if (!First)
+            Out += ',';
+        First = false;
+        char Text[32];
+        const auto [End, Ec] = std::to_chars(Text, Text + sizeof Text, X);
+        if (Ec != std::errc())
+            throw std::runtime_error("number text");
+        Out.append(Text, End);
+    }
+    Out += '\n';
+}
 
-    void Line(std::string_view Text)
-    {
-        Buffer += Text;
-        Buffer += '\n';
-        Pass();
-    }
-    // One line of numbers in the shortest text that reads back to the same double.
-    void Row(std::initializer_list<double> Values)
-    {
-        bool First = true;
-        for (double X : Values) {
-            if (!First)
-                Buffer += ',';
-            First = false;
-            char Text[32];
-            const auto [End, Ec] = std::to_chars(Text, Text + sizeof Text, X);
-            if (Ec != std::errc())
-                throw std::runtime_error("number text");
-            Buffer.append(Text, End);
-        }
-        Buffer += '\n';
-        Pass();
-    }
-    void Finish()
-    {
-        if (!Buffer.empty())
-            Sink(Buffer);
-        Buffer.clear();
-    }
-
-private:
-    static constexpr std::size_t Chunk = 1 << 20;
-    void Pass()
-    {
-        if (Buffer.size() >= Chunk)
-            Finish();
-    }
-    const TSink& Sink;
-    std::string Buffer;
-};
-
+// The records are many and each line depends on its record alone: blocks of
+// lines are made on two threads and handed to the sink in order.
 void WriteRecordsCsv(const TCalc& Calc, const TSink& Sink)
 {
-    TCsvWriter Csv(Sink);
-    Csv.Line("Time,Fill,Speed,Accel,Losses,Re");
-    const int32_t Count = Calc.Records ? Calc.Count : 0;
-    for (int32_t i = 0; i < Count; ++i) {
-        const TCalcStep& R = Calc.Records[i];
-        Csv.Row({R.Time, R.Fill, R.Speed, R.Accel, R.Losses, R.Re});
-    }
-    Csv.Finish();
+    constexpr int64_t LinesPerBlock = 4096;
+    Sink("Time,Fill,Speed,Accel,Losses,Re\n");
+    const int64_t Count = Calc.Records ? std::max(Calc.Count, 0) : 0;
+    MakeBlocksInOrder(
+        (Count + LinesPerBlock - 1) / LinesPerBlock,
+        [&Calc, Count](int64_t Block, TTextBlock& Text) {
+            const int64_t End = std::min(Count, (Block + 1) * LinesPerBlock);
+            for (int64_t I = Block * LinesPerBlock; I < End; ++I) {
+                const TCalcStep& R = Calc.Records[I];
+                AppendCsvRow(Text.Text, {R.Time, R.Fill, R.Speed, R.Accel, R.Losses, R.Re});
+            }
+        },
+        [&Sink](int64_t, const TTextBlock& Text) {
+            Sink(Text.Text);
+            return true;
+        });
 }
 
 void WriteStagesCsv(const TCalc& Calc, const TSink& Sink)
 {
-    TCsvWriter Csv(Sink);
-    Csv.Line("StartTime,StartSpeed,RestSpeed,PumpPressure,Pumped,PipeSpeed,PumpTime,Pause");
+    std::string Text =
+        "StartTime,StartSpeed,RestSpeed,PumpPressure,Pumped,PipeSpeed,PumpTime,Pause\n";
     for (const TCalcStage* S = Calc.Stages; S; S = S->Next)
-        Csv.Row({S->StartTime, S->StartSpeed, S->RestSpeed, S->PumpPressure, S->Pumped,
-                 S->PipeSpeed, S->PumpTime, S->Pause});
-    Csv.Finish();
+        AppendCsvRow(Text, {S->StartTime, S->StartSpeed, S->RestSpeed, S->PumpPressure, S->Pumped,
+                            S->PipeSpeed, S->PumpTime, S->Pause});
+    Sink(Text);
 }
 
 std::string Collect(const std::function<void(const TSink&)>& Produce)
@@ -512,35 +498,42 @@ int CalculateCase(const TOptions& Options, const std::vector<TOutput>& Outputs, 
         Link.Dialog_Error("Ошибка выполнения расчётов!");
     }
 
-    std::string Report;
-    bool ReportMade = false;
-    const bool ReportWanted = Options.Report || !Options.AnyOutput();
-    if (ReportWanted) {
-        try {
-            Calc.MakeReport(Report);
-            ReportMade = true;
-        } catch (const std::exception&) {
-            Link.Dialog_Error("Ошибка генерации отчёта");
-            // Half a report is no report: its file keeps what it held. The
-            // memory goes back for the other outputs.
-            std::string().swap(Report);
-        }
-    }
-
+    const auto ReportFailed = [&](const TOutput& Output) {
+        Link.Dialog_Error("Ошибка генерации отчёта");
+        Err << ToolName << ": отчёт не создан, "
+            << (Output.Target.Kind == TTargetKind::StandardOutput
+                    ? std::string("на стандартный вывод он не выведен")
+                    : "файл " + Quoted(Output.Name) + " не записан")
+            << "\n"
+            << std::flush;
+    };
     bool Failed = false;
     for (const TOutput& Output : Outputs) {
         TProduce Produce;
         if (Output.Option == "--report") {
-            if (!ReportMade) {
-                Err << ToolName << ": отчёт не создан, "
-                    << (Output.Target.Kind == TTargetKind::StandardOutput
-                            ? std::string("на стандартный вывод он не выведен")
-                            : "файл " + Quoted(Output.Name) + " не записан")
-                    << "\n"
-                    << std::flush;
+            // Written as it is made. A report that cannot be made is no
+            // report: its file keeps what it held, and is not even opened
+            // when that shows before the first line.
+            try {
+                CheckReportRecords(Calc);
+            } catch (const std::exception&) {
+                ReportFailed(Output);
                 continue;
             }
-            Produce = [&](const TSink& Sink) { Sink(Report); };
+            Produce = [&](const TSink& Sink) {
+                bool Writing = false;
+                try {
+                    WriteReport(Calc, [&](std::string_view Text) {
+                        Writing = true;
+                        Sink(Text);
+                        Writing = false;
+                    });
+                } catch (const std::exception&) {
+                    if (Writing)
+                        throw;
+                    throw TReportFailed{};
+                }
+            };
         } else if (Output.Option == "--csv") {
             Produce = [&](const TSink& Sink) { WriteRecordsCsv(Calc, Sink); };
         } else if (Output.Option == "--stages-csv") {
@@ -552,6 +545,8 @@ int CalculateCase(const TOptions& Options, const std::vector<TOutput>& Outputs, 
         }
         try {
             WriteOutput(Output, Out, Produce);
+        } catch (const TReportFailed&) {
+            ReportFailed(Output);
         } catch (const std::exception& E) {
             Err << ToolName << ": " << E.what() << "\n" << std::flush;
             Failed = true;

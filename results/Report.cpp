@@ -1,15 +1,18 @@
 // Text report of a finished calculation: the input data, the derived wave
-// speeds and the tables of pumping stages and time steps, as one UTF-8 text
-// with CR LF line ends. Columns are right-aligned by character count.
+// speeds and the tables of pumping stages and time steps, as UTF-8 text with
+// CR LF line ends. Columns are right-aligned by character count.
 //
-// The text grows by appending into the caller's string (reserved once from
-// an estimate); the progress window is told about every table row and asked
-// for a cancellation before each one.
+// The text is collected in a buffer that goes to the sink whenever it holds
+// enough. The step rows, which depend on nothing but their record, are made
+// in blocks on two threads (text/OrderedBlocks.h) and taken in order on the
+// calling thread, which alone talks to the progress window: it is told about
+// every table row and asked for a cancellation before each one.
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <numbers>
@@ -22,8 +25,9 @@
 #include "engine/Tables.h"
 #include "engine/UserLink.h"
 #include "engine/WaveSpeed.h"
+#include "results/Report.h"
 #include "text/NumberText.h"
-#include "text/Utf8Text.h"
+#include "text/OrderedBlocks.h"
 
 namespace {
 
@@ -35,16 +39,118 @@ constexpr std::string_view CancelledStart = "ГЕНЕРАЦИЯ ОТЧЁТА Б�
 // The three driving-pipe cells of a step that the driving pipe did not record.
 constexpr std::string_view NoDrivingCells = "        -           -           -   ";
 
+// The buffer goes to the sink once it holds this much.
+constexpr std::size_t PieceSize = 256 << 10;
+// Step rows made together, on one thread.
+constexpr int64_t RowsPerBlock = 2048;
+
 // A wave speed that the report shows, or -1 when it is not a finite positive number.
 double Shown(double C)
 {
     return std::isfinite(C) && C > 0 ? C : -1;
 }
 
-class TReportWriter {
+std::string V(double X)
+{
+    return FormatWithPrefix(ValueDigits, " ", X, 0);
+}
+
+// Characters of UTF-8 text that is well formed, as every cell is (digits,
+// signs and the program's own units and prefixes).
+std::size_t CharCount(std::string_view Text)
+{
+    std::size_t Count = 0;
+    for (const char C : Text)
+        Count += (static_cast<unsigned char>(C) & 0xC0) != 0x80;
+    return Count;
+}
+
+// One table row, made in a buffer of its own without allocations.
+class TRow {
 public:
-    TReportWriter(const TCalc& Calc, std::string& Out, TProgress& Window)
-        : Calc(Calc), Blow(BlowCalc), Out(Out), Window(Window)
+    void Add(std::string_view Text)
+    {
+        Room(Text.size());
+        std::memcpy(Data + Size, Text.data(), Text.size());
+        Size += Text.size();
+    }
+    void Blanks(std::size_t Count)
+    {
+        Room(Count);
+        std::memset(Data + Size, ' ', Count);
+        Size += Count;
+    }
+    // Text right-aligned in Width characters (a longer one whole).
+    void Cell(std::string_view Text, std::size_t Width)
+    {
+        const std::size_t Length = CharCount(Text);
+        if (Length < Width)
+            Blanks(Width - Length);
+        Add(Text);
+    }
+    std::string_view Text() const { return {Data, Size}; }
+
+private:
+    // A row of a dozen cells takes a few hundred bytes at most.
+    void Room(std::size_t Count) const
+    {
+        if (Count > sizeof Data - Size)
+            throw std::length_error("report row too long");
+    }
+    char Data[2048];
+    std::size_t Size = 0;
+};
+
+// A value with its prefix and Unit, right-aligned in Width characters.
+void AddValue(TRow& Row, int Digits, double X, std::string_view Unit, std::size_t Width)
+{
+    char Number[PrefixedNumberRoom];
+    std::string_view Prefix;
+    const std::size_t Length = PrefixedNumberText(Digits, X, Number, Prefix);
+    // The number is ASCII, the separator one blank.
+    const std::size_t Chars = Length + 1 + CharCount(Prefix) + CharCount(Unit);
+    if (Chars < Width)
+        Row.Blanks(Width - Chars);
+    Row.Add({Number, Length});
+    Row.Add(" ");
+    Row.Add(Prefix);
+    Row.Add(Unit);
+}
+void AddValue(TRow& Row, double X, std::string_view Unit, std::size_t Width)
+{
+    AddValue(Row, ValueDigits, X, Unit, Width);
+}
+void AddValue4(TRow& Row, double X, std::string_view Unit, std::size_t Width)
+{
+    AddValue(Row, ValueDigits + 1, X, Unit, Width);
+}
+
+void AddInteger(TRow& Row, long long X, std::size_t Width)
+{
+    char Buffer[24];
+    const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, X);
+    Row.Cell({Buffer, static_cast<std::size_t>(Result.ptr - Buffer)}, Width);
+}
+
+// A Reynolds number rounded to a whole one, or "нет данных" when absent.
+void AddReynolds(TRow& Row, double Re)
+{
+    if (Re < 0) {
+        Row.Add("  нет данных");
+        return;
+    }
+    char Whole[24];
+    if (const std::size_t Length = WholeNumberText(Re, Whole))
+        Row.Cell({Whole, Length}, 12);
+    else
+        Row.Cell(FloatToFixed(0, Re), 12);
+}
+
+// What decides the report's layout, and the step rows, which read nothing
+// else: they are made on any thread.
+class TLayout {
+public:
+    TLayout(const TCalc& Calc, const TCalc* Blow) : Calc(Calc), Blow(Blow)
     {
         CheckRecords(Calc);
         if (Blow)
@@ -60,12 +166,81 @@ public:
         HasLength = Calc.Length > 0;
     }
 
+    const TCalc& Calc;
+    const TCalc* Blow;
+    bool HammerMode = false;
+    bool HasLosses = false;   // friction losses and Reynolds numbers were computed
+    bool HasLength = false;   // the pipe has a finite length
+    double LiquidSound = -1;  // speed of sound in the liquid
+    double Shock = -1;        // shock-wave speed in the filled pipe
+
+    // Bytes of the whole report, about.
+    std::size_t Estimate() const
+    {
+        // Table rows dominate. A row takes one byte per character plus one
+        // more for every Cyrillic letter of its units and prefixes (about 24
+        // in a step row), and its line end.
+        const std::size_t StepWidth = 13 + (HammerMode ? 36 : 0) + 12 + (HasLength ? 12 : 0) + 24 +
+                                      (HasLosses ? 24 : 0) + (Shock >= 0 ? 12 : 0);
+        const std::size_t Stages = static_cast<std::size_t>(std::max(Calc.StageCount, 0));
+        const std::size_t Steps =
+            Calc.StageCount < 2 ? static_cast<std::size_t>(std::max(Calc.Count, 0)) : 0;
+        return 4096 + Stages * (111 + 40) + Steps * (StepWidth + 26);
+    }
+
+    // Step row Number (from 1) of record R, with its line end.
+    void StepRow(TRow& Row, int Number, const TCalcStep& R) const
+    {
+        AddInteger(Row, Number, 5);
+        AddValue(Row, R.Time, "с", 8);
+        if (HammerMode) {
+            if (Blow->Count >= Number) {
+                const TCalcStep& B = Blow->Records[Number - 1];
+                AddValue(Row, B.Losses, "Па", 12);
+                AddValue(Row, B.Speed, "м/с", 12);
+                AddValue4(Row, B.Fill, "м", 12);
+            } else {
+                Row.Add(NoDrivingCells);
+            }
+        }
+        if (HasLength) {
+            AddValue4(Row, std::min(R.Fill, Calc.Length), "м", 12);
+            AddValue4(Row, R.Fill - Calc.InitialFill, "м", 12);
+        } else {
+            AddValue4(Row, R.Fill, "м", 12);
+        }
+        AddValue(Row, R.Speed, "м/с", 12);
+        AddValue(Row, R.Accel, "м/с2", 12);
+        if (HasLosses) {
+            AddValue(Row, R.Losses, "Па", 12);
+            AddReynolds(Row, R.Re);
+        }
+        if (Shock >= 0)
+            AddValue(Row, R.Speed * Calc.Density * Shock, "Па", 12);
+        Row.Add(LineEnd);
+    }
+
+private:
+    // Records 0..Count-1 must be there before anything reads them.
+    static void CheckRecords(const TCalc& C)
+    {
+        if (C.Count > 0 && (C.Records == nullptr || C.Count > C.Capacity))
+            throw std::logic_error("step records missing");
+    }
+};
+
+class TReportWriter {
+public:
+    TReportWriter(const TLayout& Layout, const TTextSink& Sink, TProgress& Window)
+        : Layout(Layout), Calc(Layout.Calc), Blow(Layout.Blow), Sink(Sink), Window(Window)
+    {
+        Out.reserve(PieceSize + 4096);
+    }
+
     void Write()
     {
-        Out.clear();
-        ReserveEstimate();
         Line("ИСХОДНЫЕ ДАННЫЕ:");
-        if (HammerMode)
+        if (Layout.HammerMode)
             HammerInput();
         else
             Line("Постоянное внешнее разгоняющее давление ", V(Calc.Pressure), "Па.");
@@ -75,36 +250,55 @@ public:
             StageTable();
         if (Calc.StageCount < 2)
             StepTable();
+        Flush();
+    }
+
+    // Hands the buffered text on.
+    void Flush()
+    {
+        if (Out.empty())
+            return;
+        Sinking = true;
+        Sink(Out);
+        Sinking = false;
+        Out.clear();
+    }
+    // A failure while the report is made: what was made before it is handed
+    // on, unless the failure is the sink's own.
+    void FlushAfterFailure()
+    {
+        if (Sinking)
+            return;
+        try {
+            Flush();
+        } catch (...) {
+            // The report's own failure is the one to tell.
+        }
     }
 
 private:
+    const TLayout& Layout;
     const TCalc& Calc;
     const TCalc* Blow;
-    std::string& Out;
+    const TTextSink& Sink;
     TProgress& Window;
+    std::string Out;       // the text not yet handed on
+    bool Sinking = false;  // the sink has the text
 
-    bool HammerMode = false;
-    bool HasLosses = false;   // friction losses and Reynolds numbers were computed
-    bool HasLength = false;   // the pipe has a finite length
-    double LiquidSound = -1;  // speed of sound in the liquid
-    double Shock = -1;        // shock-wave speed in the filled pipe
     bool PipeFilledWritten = false;
     bool Cancelled = false;
-    std::string Cell;  // scratch text of the cell being written
 
-    static inline const std::string Blank = " ";
-
-    // Records 0..Count-1 must be there before anything reads them.
-    static void CheckRecords(const TCalc& C)
+    void Pass()
     {
-        if (C.Count > 0 && (C.Records == nullptr || C.Count > C.Capacity))
-            throw std::logic_error("step records missing");
+        if (Out.size() >= PieceSize)
+            Flush();
     }
 
-    static std::string V(double X) { return FormatWithPrefix(ValueDigits, Blank, X, 0); }
-    static std::string V4(double X) { return FormatWithPrefix(ValueDigits + 1, Blank, X, 0); }
-
-    void EndLine() { Out += LineEnd; }
+    void EndLine()
+    {
+        Out += LineEnd;
+        Pass();
+    }
 
     void Line(std::string_view Text)
     {
@@ -119,59 +313,9 @@ private:
         EndLine();
     }
 
-    void ReserveEstimate()
-    {
-        // Table rows dominate. A row takes one byte per character plus one
-        // more for every Cyrillic letter of its units and prefixes (about 24
-        // in a step row), and its line end.
-        const std::size_t StepWidth = 13 + (HammerMode ? 36 : 0) + 12 + (HasLength ? 12 : 0) + 24 +
-                                      (HasLosses ? 24 : 0) + (Shock >= 0 ? 12 : 0);
-        const std::size_t Stages = static_cast<std::size_t>(std::max(Calc.StageCount, 0));
-        const std::size_t Steps =
-            Calc.StageCount < 2 ? static_cast<std::size_t>(std::max(Calc.Count, 0)) : 0;
-        const std::size_t Estimate = 4096 + Stages * (111 + 40) + Steps * (StepWidth + 26);
-        try {
-            Out.reserve(Estimate);
-        } catch (const std::bad_alloc&) {
-            // Only an estimate: the text still grows as it is written.
-        } catch (const std::length_error&) {}
-    }
-
-    // Appends S right-aligned in Width characters (a longer S whole).
-    void AppendPadded(const std::string& S, std::size_t Width)
-    {
-        const std::size_t Length = Utf8Length(S);
-        if (Length < Width)
-            Out.append(Width - Length, ' ');
-        Out += S;
-    }
-    void AppendCell(std::string Number, std::string_view Unit, std::size_t Width)
-    {
-        Cell = std::move(Number);
-        Cell += Unit;
-        AppendPadded(Cell, Width);
-    }
-    void AppendInteger(long long X, std::size_t Width)
-    {
-        char Buffer[24];
-        const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, X);
-        const std::size_t Length = static_cast<std::size_t>(Result.ptr - Buffer);
-        if (Length < Width)
-            Out.append(Width - Length, ' ');
-        Out.append(Buffer, Length);
-    }
-    // A Reynolds number rounded to a whole one, or "нет данных" when absent.
-    void AppendReynolds(double Re)
-    {
-        if (Re < 0)
-            Out += "  нет данных";
-        else
-            AppendCell(FloatToFixed(0, Re), "", 12);
-    }
-
     void WritePipeFilledOnce(double Fill)
     {
-        if (HasLength && Fill > Calc.Length && !PipeFilledWritten) {
+        if (Layout.HasLength && Fill > Calc.Length && !PipeFilledWritten) {
             Line(PipeFilledLine);
             PipeFilledWritten = true;
         }
@@ -180,9 +324,9 @@ private:
     void CancelledLine(long long Done, long long Total)
     {
         Out += CancelledStart;
-        AppendInteger(Done, 0);
+        Out += std::to_string(Done);
         Out += " из ";
-        AppendInteger(Total, 0);
+        Out += std::to_string(Total);
         Line(")!");
     }
 
@@ -221,12 +365,12 @@ private:
     {
         const double Density = Calc.Density * 1000;  // g/m³
         Line("Плотность жидкости ",
-             Calc.Density > 1 ? FormatWithPrefix(ValueDigits, Blank, Density, 1000) : V(Density),
+             Calc.Density > 1 ? FormatWithPrefix(ValueDigits, " ", Density, 1000) : V(Density),
              "г/куб.м.");
         Line("Динамическая вязкость жидкости ", V(Calc.Viscous * 1000), "г/(м·с).");
-        if (Shock >= 0)
+        if (Layout.Shock >= 0)
             Line("Сжимаемость жидкости ", V(Calc.Condens), "(Па-1).");
-        if (!HasLosses) {
+        if (!Layout.HasLosses) {
             Line("Расчёт потерь на трение не выполнялся (не указаны все необходимые данные).");
         } else if (Calc.Rough <= 0) {
             Line("Труба считается гидравлически гладкой.");
@@ -234,9 +378,9 @@ private:
             Line("Эквивалентная шероховатость трубы ", V(Calc.Rough), "м.");
         }
         Line("Уклон трубы ", FloatToFixed(1, Calc.Slope), "°.");
-        if (HasLosses || Shock >= 0)
+        if (Layout.HasLosses || Layout.Shock >= 0)
             Line("Диаметр трубы ", V(Calc.Diameter), "м.");
-        if (Shock < 0) {
+        if (Layout.Shock < 0) {
             Line("Расчёт скорости ударной волны и силы гидроудара не выполнялся "
                  "(не указаны все необходимые данные).");
         } else {
@@ -254,10 +398,10 @@ private:
         else if (Calc.StageCount > 1)
             Out += " (НАГНЕТЕНИЕ ГИДРОУДАРОМ)";
         Line(":");
-        if (LiquidSound >= 0)
-            Line("Скорость звука в жидкости ", V(LiquidSound), "м/c.");
-        if (Shock >= 0)
-            Line("Скорость ударной волны ", V(Shock), "м/c.");
+        if (Layout.LiquidSound >= 0)
+            Line("Скорость звука в жидкости ", V(Layout.LiquidSound), "м/c.");
+        if (Layout.Shock >= 0)
+            Line("Скорость ударной волны ", V(Layout.Shock), "м/c.");
     }
 
     void StageTable()
@@ -275,11 +419,15 @@ private:
         while (Stage && Started < Calc.StageCount && !UserCancelled()) {
             ++Started;
             Window.Percent_Set(Started, Calc.StageCount);
+            WritePipeFilledOnce(Stage->Pumped);
+            TRow Row;
             try {
-                WritePipeFilledOnce(Stage->Pumped);
-                StageRow(Started, *Stage);
+                StageRow(Row, Started, *Stage);
+                Out += Row.Text();
+                Pass();
             } catch (...) {
-                // The part of the row already written stays, with the message after it.
+                // The part of the row already made stays, with the message after it.
+                Out += Row.Text();
                 Line(" ОШИБКА ФОРМИРОВАНИЯ ОТЧЁТА!");
             }
             Stage = Stage->Next;
@@ -295,36 +443,36 @@ private:
         }
     }
 
-    void StageRow(int Number, const TCalcStage& S)
+    void StageRow(TRow& Row, int Number, const TCalcStage& S) const
     {
-        AppendInteger(Number, 5);
-        AppendCell(V(S.StartTime), "с", 8);
-        AppendCell(V(S.StartSpeed), "м/с", 13);
-        AppendCell(V(S.RestSpeed), "м/с", 13);
-        AppendCell(V(S.PipeSpeed), "м/с", 13);
-        AppendCell(V(S.PumpPressure), "Па", 13);
-        AppendCell(V(S.PumpPressure - Calc.Pressure), "Па", 13);
+        AddInteger(Row, Number, 5);
+        AddValue(Row, S.StartTime, "с", 8);
+        AddValue(Row, S.StartSpeed, "м/с", 13);
+        AddValue(Row, S.RestSpeed, "м/с", 13);
+        AddValue(Row, S.PipeSpeed, "м/с", 13);
+        AddValue(Row, S.PumpPressure, "Па", 13);
+        AddValue(Row, S.PumpPressure - Calc.Pressure, "Па", 13);
         if (!Blow)
             throw std::logic_error("no driving pipe for the pumped volume");
         const double Radius = Blow->Diameter / 2;
-        AppendCell(V4(std::numbers::pi * Radius * Radius * S.Pumped * 1000), "л", 12);
-        AppendCell(V(S.PumpTime), "с", 13);
-        AppendCell(V(S.Pause), "с", 8);
-        EndLine();
+        AddValue4(Row, std::numbers::pi * Radius * Radius * S.Pumped * 1000, "л", 12);
+        AddValue(Row, S.PumpTime, "с", 13);
+        AddValue(Row, S.Pause, "с", 8);
+        Row.Add(LineEnd);
     }
 
     void StepTable()
     {
         Out += "   №№   Время ";
-        if (HammerMode)
+        if (Layout.HammerMode)
             Out += "Вх.давление Ост.скорость Продвижение";
         Out += " Заполнение";
-        if (HasLength)
+        if (Layout.HasLength)
             Out += " Продвижение";
         Out += "    Скорость   Ускорение";
-        if (HasLosses)
+        if (Layout.HasLosses)
             Out += "      Потери          Re";
-        if (Shock >= 0)
+        if (Layout.Shock >= 0)
             Out += "  Сила удара";
         EndLine();
 
@@ -332,12 +480,33 @@ private:
 
         const int Rows = std::max(Calc.Count, 0);
         int Started = 0;
-        while (Started < Rows && !UserCancelled()) {
-            ++Started;
-            Window.Percent_Set(Started, Rows);
-            const TCalcStep& R = Calc.Records[Started - 1];
-            WritePipeFilledOnce(R.Fill);
-            StepRow(Started, R);
+        // A cancellation in the stage table holds for this one too: no row is made.
+        if (Rows > 0 && !Cancelled) {
+            const TMakeBlock Make = [&](int64_t Block, TTextBlock& Text) {
+                const int64_t First = Block * RowsPerBlock;
+                const int64_t End = std::min<int64_t>(First + RowsPerBlock, Rows);
+                for (int64_t K = First; K < End; ++K) {
+                    TRow Row;
+                    Layout.StepRow(Row, static_cast<int>(K + 1), Calc.Records[K]);
+                    Text.Text += Row.Text();
+                    Text.EndRow();
+                }
+            };
+            const TTakeBlock Take = [&](int64_t, const TTextBlock& Text) {
+                std::size_t From = 0;
+                for (const std::size_t RowEnd : Text.RowEnds) {
+                    if (UserCancelled())
+                        return false;
+                    ++Started;
+                    Window.Percent_Set(Started, Rows);
+                    WritePipeFilledOnce(Calc.Records[Started - 1].Fill);
+                    Out.append(Text.Text, From, RowEnd - From);
+                    From = RowEnd;
+                    Pass();
+                }
+                return true;
+            };
+            MakeBlocksInOrder((Rows + RowsPerBlock - 1) / RowsPerBlock, Make, Take);
         }
         if (Cancelled)
             CancelledLine(Started, Calc.Count);
@@ -346,71 +515,75 @@ private:
     // Row 0: the state at the start of the run.
     void InitialRow()
     {
-        Out += "    0   0.0 c";
-        if (HammerMode) {
-            AppendCell(V(0), "Па", 12);
-            AppendCell(V(Blow->InitialSpeed), "м/с", 12);
-            AppendCell(V4(Blow->InitialFill), "м", 12);
+        TRow Row;
+        Row.Add("    0   0.0 c");
+        if (Layout.HammerMode) {
+            AddValue(Row, 0, "Па", 12);
+            AddValue(Row, Blow->InitialSpeed, "м/с", 12);
+            AddValue4(Row, Blow->InitialFill, "м", 12);
         }
-        if (HasLength) {
-            AppendCell(V4(std::min(Calc.InitialFill, Calc.Length)), "м", 12);
-            AppendCell(V(0), "м", 12);
+        if (Layout.HasLength) {
+            AddValue4(Row, std::min(Calc.InitialFill, Calc.Length), "м", 12);
+            AddValue(Row, 0, "м", 12);
         } else {
-            AppendCell(V4(Calc.InitialFill), "м", 12);
+            AddValue4(Row, Calc.InitialFill, "м", 12);
         }
-        AppendCell(V(Calc.InitialSpeed), "м/с", 12);
-        if (HasLosses) {
-            Out += "        -";
-            Out += "            -  ";
-            AppendReynolds(Calc.Reynolds(Calc.InitialSpeed));
-        } else if (Shock >= 0) {
+        AddValue(Row, Calc.InitialSpeed, "м/с", 12);
+        if (Layout.HasLosses) {
+            Row.Add("        -");
+            Row.Add("            -  ");
+            AddReynolds(Row, Calc.Reynolds(Calc.InitialSpeed));
+        } else if (Layout.Shock >= 0) {
             // The acceleration dash fills its whole cell so that the
             // hammer force stays under its heading.
-            Out += "        -   ";
+            Row.Add("        -   ");
         } else {
-            Out += "        -";
+            Row.Add("        -");
         }
-        if (Shock >= 0)
-            AppendCell(V(Calc.InitialSpeed * Calc.Density * Shock), "Па", 12);
-        EndLine();
-    }
-
-    void StepRow(int Number, const TCalcStep& R)
-    {
-        AppendInteger(Number, 5);
-        AppendCell(V(R.Time), "с", 8);
-        if (HammerMode) {
-            if (Blow->Count >= Number) {
-                const TCalcStep& B = Blow->Records[Number - 1];
-                AppendCell(V(B.Losses), "Па", 12);
-                AppendCell(V(B.Speed), "м/с", 12);
-                AppendCell(V4(B.Fill), "м", 12);
-            } else {
-                Out += NoDrivingCells;
-            }
-        }
-        if (HasLength) {
-            AppendCell(V4(std::min(R.Fill, Calc.Length)), "м", 12);
-            AppendCell(V4(R.Fill - Calc.InitialFill), "м", 12);
-        } else {
-            AppendCell(V4(R.Fill), "м", 12);
-        }
-        AppendCell(V(R.Speed), "м/с", 12);
-        AppendCell(V(R.Accel), "м/с2", 12);
-        if (HasLosses) {
-            AppendCell(V(R.Losses), "Па", 12);
-            AppendReynolds(R.Re);
-        }
-        if (Shock >= 0)
-            AppendCell(V(R.Speed * Calc.Density * Shock), "Па", 12);
+        if (Layout.Shock >= 0)
+            AddValue(Row, Calc.InitialSpeed * Calc.Density * Layout.Shock, "Па", 12);
+        Out += Row.Text();
         EndLine();
     }
 };
 
+// Writes the report, handing on the text made before a failure of the rows
+// (a failure of the sink itself ends the writing at once).
+void Write(const TLayout& Layout, const TTextSink& Sink, TProgress& Window)
+{
+    TReportWriter Writer(Layout, Sink, Window);
+    try {
+        Writer.Write();
+    } catch (...) {
+        Writer.FlushAfterFailure();
+        throw;
+    }
+}
+
 }  // namespace
+
+void WriteReport(const TCalc& Calc, const TTextSink& Sink)
+{
+    const std::unique_ptr<TProgress> Window = OpenProgress("Генерация отчёта...");
+    const TLayout Layout(Calc, BlowCalc);
+    Write(Layout, Sink, *Window);
+}
+
+void CheckReportRecords(const TCalc& Calc)
+{
+    const TLayout Layout(Calc, BlowCalc);
+}
 
 void TCalc::MakeReport(std::string& Text) const
 {
     const std::unique_ptr<TProgress> Window = OpenProgress("Генерация отчёта...");
-    TReportWriter(*this, Text, *Window).Write();
+    const TLayout Layout(*this, BlowCalc);
+    Text.clear();
+    try {
+        Text.reserve(Layout.Estimate());
+    } catch (const std::bad_alloc&) {
+        // Only an estimate: the text still grows as it is written.
+    } catch (const std::length_error&) {}
+    Write(
+        Layout, [&Text](std::string_view Piece) { Text += Piece; }, *Window);
 }

@@ -8,7 +8,9 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <stdexcept>
 
 // Every number is formatted with std::to_chars, which writes exactly what
 // printf writes in the "C" locale (correctly rounded from the binary value,
@@ -50,9 +52,201 @@ const char* NonFiniteText(double X)
     return std::signbit(X) ? "-INF" : "INF";
 }
 
+// ----- Short texts without the general-purpose conversion -----
+//
+// The report and the legend write millions of numbers with a few significant
+// digits or none after the point. Their digits are found here with integer
+// arithmetic, exactly as std::to_chars finds them (the binary value rounded
+// to the nearest, ties to even); a number out of the reach of 128-bit
+// integers goes the general way.
+
+__extension__ typedef unsigned __int128 TUint128;
+
+constexpr int Max_Power = 38;  // 10^38 < 2^128
+
+constexpr std::array<TUint128, Max_Power + 1> Powers_Of_Ten = [] {
+    std::array<TUint128, Max_Power + 1> Powers{};
+    TUint128 Power = 1;
+    for (TUint128& P : Powers) {
+        P = Power;
+        Power *= 10;
+    }
+    return Powers;
+}();
+
+int BitWidth(TUint128 X)
+{
+    const auto High = static_cast<uint64_t>(X >> 64);
+    return High ? 128 - __builtin_clzll(High)
+           : X  ? 64 - __builtin_clzll(static_cast<uint64_t>(X))
+                : 0;
+}
+
+// floor(M * 2^E2 * 10^S) in Floor and how the rest compares with one half in
+// Rest (-1 below, 0 equal, 1 above); false when that is out of reach.
+bool ScaledFloor(uint64_t M, int E2, int S, uint64_t& Floor, int& Rest)
+{
+    TUint128 Quotient = 0;
+    TUint128 Remainder = 0;
+    TUint128 Divisor = 0;  // the rest is Remainder / Divisor
+    if (S >= 0) {
+        if (S > 22)  // M * 10^S must stay below 2^128 (M < 2^53, 10^22 < 2^74)
+            return false;
+        // One 64 x 64-bit multiplication while 10^S fits 64 bits.
+        const TUint128 A =
+            S <= 19
+                ? TUint128{M} * static_cast<uint64_t>(Powers_Of_Ten[static_cast<std::size_t>(S)])
+                : M * Powers_Of_Ten[static_cast<std::size_t>(S)];
+        if (E2 >= 0) {
+            if (BitWidth(A) + E2 > 127)
+                return false;
+            Quotient = A << E2;
+            Rest = -1;  // nothing left over
+            Floor = static_cast<uint64_t>(Quotient);
+            return Quotient >> 64 == 0;
+        }
+        if (E2 <= -127)
+            return false;
+        const int Shift = -E2;
+        Quotient = A >> Shift;
+        Remainder = A & ((TUint128{1} << Shift) - 1);
+        Divisor = TUint128{1} << Shift;
+    } else {
+        if (-S > Max_Power)
+            return false;
+        const TUint128 Power = Powers_Of_Ten[static_cast<std::size_t>(-S)];
+        TUint128 Numerator = M;
+        Divisor = Power;
+        if (E2 >= 0) {
+            if (53 + E2 > 127)
+                return false;
+            Numerator = TUint128{M} << E2;
+        } else {
+            if (BitWidth(Power) - E2 > 126)
+                return false;
+            Divisor = Power << -E2;
+        }
+        Quotient = Numerator / Divisor;
+        Remainder = Numerator % Divisor;
+    }
+    if (Quotient >> 64 != 0)
+        return false;
+    Floor = static_cast<uint64_t>(Quotient);
+    // Remainder < Divisor < 2^127: twice it still fits.
+    const TUint128 Twice = Remainder << 1;
+    Rest = Twice < Divisor ? -1 : Twice == Divisor ? 0 : 1;
+    return true;
+}
+
+// The text of std::to_chars(X, general, Precision) for 0 <= Precision <= 17
+// and a normal X, written into Buf (at most 24 bytes); 0 when X is out of
+// reach (zero, not normal, or too large or small a scale).
+std::size_t FastGeneral(char* Buf, double X, int Precision)
+{
+    uint64_t Bits = 0;
+    std::memcpy(&Bits, &X, sizeof Bits);
+    const int Biased = static_cast<int>((Bits >> 52) & 0x7FF);
+    if (Precision == 0)
+        Precision = 1;  // as printf has it
+    if (Biased == 0 || Biased == 0x7FF || Precision < 1 || Precision > 17)
+        return 0;
+    const uint64_t M = (Bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+    const int E2 = Biased - 1075;  // |X| = M * 2^E2, 2^(E2 + 52) <= |X| < 2^(E2 + 53)
+    // floor(k * log10(2)) for |k| < 2^11: 10^E <= |X| < 10^(E + 2).
+    int E = ((E2 + 52) * 78913) >> 18;
+    const uint64_t Top = static_cast<uint64_t>(Powers_Of_Ten[static_cast<std::size_t>(Precision)]);
+    uint64_t N = 0;
+    int Rest = 0;
+    if (!ScaledFloor(M, E2, Precision - 1 - E, N, Rest))
+        return 0;
+    if (N >= Top) {  // the exponent was one too small
+        ++E;
+        if (!ScaledFloor(M, E2, Precision - 1 - E, N, Rest) || N >= Top)
+            return 0;
+    }
+    if (Rest > 0 || (Rest == 0 && N % 2 != 0))
+        ++N;
+    if (N == Top) {  // 9.99... rounded up to 10.0...
+        N = Top / 10;
+        ++E;
+    }
+
+    char Digits[20];
+    for (int I = Precision - 1; I >= 0; --I) {
+        Digits[I] = static_cast<char>('0' + N % 10);
+        N /= 10;
+    }
+    int Last = Precision - 1;  // the last digit kept: trailing zeros go
+    char* Out = Buf;
+    if (Bits >> 63)
+        *Out++ = '-';
+    if (E >= -4 && E < Precision) {
+        // Fixed notation with Precision - 1 - E decimals.
+        const int Whole = E >= 0 ? E + 1 : 0;  // digits before the point
+        while (Last >= Whole && Digits[Last] == '0')
+            --Last;
+        if (E >= 0) {
+            std::memcpy(Out, Digits, static_cast<std::size_t>(Whole));
+            Out += Whole;
+        } else {
+            *Out++ = '0';
+        }
+        if (Last >= Whole) {
+            *Out++ = '.';
+            for (int Z = E + 1; Z < 0; ++Z)
+                *Out++ = '0';
+            std::memcpy(Out, Digits + Whole, static_cast<std::size_t>(Last - Whole + 1));
+            Out += Last - Whole + 1;
+        }
+    } else {
+        // Scientific notation: d.ddde+XX.
+        while (Last >= 1 && Digits[Last] == '0')
+            --Last;
+        *Out++ = Digits[0];
+        if (Last >= 1) {
+            *Out++ = '.';
+            std::memcpy(Out, Digits + 1, static_cast<std::size_t>(Last));
+            Out += Last;
+        }
+        *Out++ = 'e';
+        *Out++ = E < 0 ? '-' : '+';
+        const int Exponent = E < 0 ? -E : E;
+        if (Exponent >= 100)
+            *Out++ = static_cast<char>('0' + Exponent / 100);
+        *Out++ = static_cast<char>('0' + Exponent / 10 % 10);
+        *Out++ = static_cast<char>('0' + Exponent % 10);
+    }
+    return static_cast<std::size_t>(Out - Buf);
+}
+
+// The text of std::to_chars(X, fixed, 0) for |X| < 2^53, written into Buf;
+// 0 for any other X.
+std::size_t FastWhole(char* Buf, double X)
+{
+    const double Magnitude = std::fabs(X);
+    if (!(Magnitude < 9007199254740992.0))  // 2^53; also NaN
+        return 0;
+    const double Whole = std::trunc(Magnitude);
+    const double Fraction = Magnitude - Whole;  // exact below 2^53
+    auto N = static_cast<uint64_t>(Whole);
+    if (Fraction > 0.5 || (Fraction == 0.5 && N % 2 != 0))
+        ++N;
+    char* Out = Buf;
+    if (std::signbit(X))
+        *Out++ = '-';
+    return static_cast<std::size_t>(std::to_chars(Out, Out + 24, N).ptr - Buf);
+}
+
 // printf-compatible formatting into a caller's buffer; returns the length.
 std::size_t Format(char* Buf, double X, std::chars_format Style, int Precision)
 {
+    std::size_t Fast = 0;
+    if (Style == std::chars_format::general)
+        Fast = FastGeneral(Buf, X, Precision);
+    else if (Style == std::chars_format::fixed && Precision == 0)
+        Fast = FastWhole(Buf, X);
+    if (Fast != 0)
+        return Fast;
     const auto Result = std::to_chars(Buf, Buf + Buffer_Size, X, Style, Precision);
     // The buffer holds every text the clamped precisions can produce.
     return Result.ec == std::errc() ? static_cast<std::size_t>(Result.ptr - Buf) : 0;
@@ -405,6 +599,14 @@ std::string FloatToFixed(int Decimals, double X)
                        Format(Buf, X, std::chars_format::fixed, std::min(Decimals, Max_Digits)));
 }
 
+std::string FormatGeneral(int Precision, double X)
+{
+    if (!std::isfinite(X))
+        return NonFiniteText(X);
+    char Buf[Buffer_Size];
+    return std::string(Buf, Format(Buf, X, std::chars_format::general, AbsDigits(Precision)));
+}
+
 std::string FormatSignificant(int Decimals, int Digits, double X)
 {
     std::string S = FloatToFixed(Decimals, X);
@@ -489,19 +691,59 @@ std::string ExtractReal(const std::string& S, int& Position)
     return Extract(S, Position, NumberKind::Real);
 }
 
-std::string FormatWithPrefix(int Digits, const std::string& Separator, double Value,
-                             double Reference)
+std::size_t PrefixedNumberText(int Digits, double Value, char* Number, std::string_view& Prefix)
 {
-    std::string Result;
+    if (Digits < 0 || Digits > 17)
+        throw std::invalid_argument("PrefixedNumberText: digits out of range");
+    Prefix = {};
+    const char* Text = nullptr;
     if (Value == 0 || !std::isfinite(Value)) {
-        Result = Value == 0 ? "0.0" : NonFiniteText(Value);
-        Result += Separator;
-        return Result;
+        Text = Value == 0 ? "0.0" : NonFiniteText(Value);
+    } else {
+        double R = std::fabs(Value);
+        if (Digits < 3)
+            R *= 10;
+        const PrefixRow& Row = ChoosePrefix(R);
+        if (Row.Prefix != ZoNumber::Text::Count_)
+            Prefix = ZoNumber::Get_Text(Row.Prefix);
+        const double X = Value * Row.Multiplier;
+        if (!std::isfinite(X)) {  // a huge value against a tiny reference
+            Text = NonFiniteText(X);
+        } else {
+            std::size_t Length = FastGeneral(Number, X, Digits);
+            if (Length == 0) {
+                char Buf[Buffer_Size];
+                Length = Format(Buf, X, std::chars_format::general, Digits);
+                std::memcpy(Number, Buf, std::min(Length, PrefixedNumberRoom));
+            }
+            return Length;
+        }
     }
-    // A reference that is not a number is no reference; a negative one
-    // chooses by its magnitude, as a negative value does.
+    const std::size_t Length = std::char_traits<char>::length(Text);
+    std::memcpy(Number, Text, Length);
+    return Length;
+}
+
+void AppendWithPrefix(std::string& Out, int Digits, std::string_view Separator, double Value,
+                      double Reference)
+{
+    // A reference that is not a number is no reference.
     if (!std::isfinite(Reference))
         Reference = 0;
+    if (Reference == 0 && Digits >= 0 && Digits <= 17) {
+        char Number[PrefixedNumberRoom];
+        std::string_view Prefix;
+        Out.append(Number, PrefixedNumberText(Digits, Value, Number, Prefix));
+        Out += Separator;
+        Out += Prefix;
+        return;
+    }
+    if (Value == 0 || !std::isfinite(Value)) {
+        Out += Value == 0 ? "0.0" : NonFiniteText(Value);
+        Out += Separator;
+        return;
+    }
+    // A negative reference chooses by its magnitude, as a negative value does.
     const int D = AbsDigits(Digits);
     double R = Reference != 0 ? std::fabs(Reference) : std::fabs(Value);
     if (D < 3 && Reference == 0)
@@ -524,16 +766,36 @@ std::string FormatWithPrefix(int Digits, const std::string& Separator, double Va
         Len = Referenced.size();
     }
 
-    const std::string* Prefix =
-        Row.Prefix == ZoNumber::Text::Count_ ? nullptr : &ZoNumber::Get_Text(Row.Prefix);
-    if (Digits < 0) {
-        Result = InsertGroupSeparators(std::string(Number, Len));
-    } else {
-        Result.reserve(Len + Separator.size() + (Prefix ? Prefix->size() : 0));
-        Result.assign(Number, Len);
-    }
-    Result += Separator;
-    if (Prefix)
-        Result += *Prefix;
+    if (Digits < 0)
+        Out += InsertGroupSeparators(std::string(Number, Len));
+    else
+        Out.append(Number, Len);
+    Out += Separator;
+    if (Row.Prefix != ZoNumber::Text::Count_)
+        Out += ZoNumber::Get_Text(Row.Prefix);
+}
+
+std::string FormatWithPrefix(int Digits, const std::string& Separator, double Value,
+                             double Reference)
+{
+    std::string Result;
+    AppendWithPrefix(Result, Digits, Separator, Value, Reference);
     return Result;
+}
+
+std::size_t WholeNumberText(double X, char* Text)
+{
+    return FastWhole(Text, X);
+}
+
+void AppendFixed(std::string& Out, int Decimals, double X)
+{
+    if (Decimals < 0) {
+        Out += ScientificText(X);
+    } else if (!std::isfinite(X)) {
+        Out += NonFiniteText(X);
+    } else {
+        char Buf[Buffer_Size];
+        Out.append(Buf, Format(Buf, X, std::chars_format::fixed, std::min(Decimals, Max_Digits)));
+    }
 }

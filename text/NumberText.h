@@ -3,8 +3,10 @@
 // separator and one blank as the digit-group separator, whatever the user's
 // locale. Strings are UTF-8; positions count characters, 1-based.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 inline constexpr char Decimal_Separator = '.';
 inline constexpr char Group_Separator = ' ';
@@ -68,6 +70,10 @@ std::string Int64ToText(int64_t X);
 // (" NAN", " INF", "-INF" in the scientific layout); extraction never takes
 // them for numbers.
 std::string FloatToFixed(int Decimals, double X);
+// X with Precision significant digits (0 counts as 1; clamped to 340) in
+// printf's "%.*g" layout: trailing zeros dropped, exponent "e+XX" from 1e-5
+// on down and from 10^Precision on up; "NAN", "INF", "-INF" otherwise.
+std::string FormatGeneral(int Precision, double X);
 std::string FormatSignificant(int Decimals, int Digits, double X);
 std::string InsertGroupSeparators(const std::string& S);
 std::string IntToGrouped(int64_t X);
@@ -81,3 +87,19 @@ std::string ExtractReal(const std::string& S, int& Position);
 // Value in a decimal multiple: number text + Separator + prefix ("к", "М", ...).
 std::string FormatWithPrefix(int Digits, const std::string& Separator, double Value,
                              double Reference);
+// The texts of FormatWithPrefix and FloatToFixed appended to Out, for callers
+// that write many numbers into one text.
+void AppendWithPrefix(std::string& Out, int Digits, std::string_view Separator, double Value,
+                      double Reference = 0);
+void AppendFixed(std::string& Out, int Decimals, double X);
+
+// The same texts in pieces that need no string, for tables of many numbers.
+// Room the number of PrefixedNumberText takes.
+inline constexpr std::size_t PrefixedNumberRoom = 32;
+// FormatWithPrefix(Digits, Separator, Value, 0) for 0 <= Digits <= 17 (others
+// throw std::invalid_argument) is the number written into Number (whose
+// length is returned), then Separator, then Prefix.
+std::size_t PrefixedNumberText(int Digits, double Value, char* Number, std::string_view& Prefix);
+// FloatToFixed(0, X) written into Text (24 bytes) for a finite X below 2^53 in
+// magnitude; returns its length, or 0 (nothing written) for any other X.
+std::size_t WholeNumberText(double X, char* Text);

@@ -568,6 +568,8 @@ TEST(BatchProgram, KillWhileWritingLeavesTheOldOutput)
 // as it was, says so, and the other outputs are still written; exit status 1.
 // The limit that lets the run finish but not the report is searched for
 // between one that is too small for the run and one the whole program fits in.
+// The report is written as it is made and needs little beyond the run, so the
+// search halves the range until it is narrower than that.
 TEST(BatchProgram, ReportThatCannotBeMadeLeavesTheOldReport)
 {
 #if defined(__SANITIZE_ADDRESS__)
@@ -582,9 +584,9 @@ TEST(BatchProgram, ReportThatCannotBeMadeLeavesTheOldReport)
 
     rlim_t Low = 4 << 20, High = 1024u << 20;  // MiB: too small for the run; ample
     bool Seen = false;
-    for (int Try = 0; Try < 10 && !Seen && High - Low > (1 << 20); ++Try) {
+    for (int Try = 0; Try < 30 && !Seen && High - Low > (16 << 10); ++Try) {
         const rlim_t Limit = (Low + High) / 2;
-        SCOPED_TRACE(Limit >> 20);
+        SCOPED_TRACE(Limit >> 10);
         WriteText(Report, "old\n");
         fs::remove(Stages);
         const int Status = WaitFor(

@@ -7,14 +7,18 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/Calc.h"
 #include "engine/RunGlobals.h"
 #include "engine/Tables.h"
 #include "engine/UserLink.h"
+#include "results/Report.h"
 #include "tests/FakeLink.h"
+#include "text/OrderedBlocks.h"
 #include "text/Utf8Text.h"
 
 namespace {
@@ -379,6 +383,106 @@ TEST_F(ReportTest, MissingRecordsFailTheReportAndStillCloseTheWindow)
     std::string Text;
     EXPECT_ANY_THROW(Calc.MakeReport(Text));
     EXPECT_TRUE(Link.Windows[0]->Closed);
+}
+
+// A run of Rows steps with every column: the pipe fills past its length at
+// row FilledAt, the driving pipe recorded Driving steps.
+class LongReportTest : public ReportTest {
+protected:
+    static constexpr int Rows = 20000;
+    static constexpr int FilledAt = 12345;
+
+    void LongCase(int Driving)
+    {
+        ConstantPressureCase();
+        Calc.ReMax = 1e6;
+        std::vector<TCalcStep> Records(Rows);
+        for (int I = 0; I < Rows; ++I) {
+            const double T = (I + 1) * 1e-3;
+            Records[static_cast<std::size_t>(I)] = {
+                T,         (I + 1 < FilledAt ? 1.5 : 2.5) + T * 1e-6,
+                T * 3,     -T / 7,
+                I * 17.25, I % 3 ? I * 1e3 : -1};
+        }
+        SetRecords(Calc, Records);
+        if (Driving > 0)
+            DrivingPipe(static_cast<std::size_t>(Driving));
+    }
+
+    // The report in the pieces the sink receives, made on Threads threads.
+    std::vector<std::string> Pieces(unsigned Threads)
+    {
+        SetDefaultBlockThreads(Threads);
+        std::vector<std::string> List;
+        WriteReport(Calc, [&](std::string_view Piece) { List.emplace_back(Piece); });
+        SetDefaultBlockThreads(0);
+        return List;
+    }
+};
+
+TEST_F(LongReportTest, StreamedInBoundedPiecesTheSameOnOneThreadOrTwo)
+{
+    for (int Driving : {0, 15000}) {
+        SCOPED_TRACE(Driving);
+        LongCase(Driving);
+        const std::string Whole = Report();
+        for (unsigned Threads : {1u, 2u}) {
+            const auto List = Pieces(Threads);
+            std::string Joined;
+            for (const auto& Piece : List) {
+                EXPECT_LT(Piece.size(), 300000u);
+                Joined += Piece;
+            }
+            EXPECT_GT(List.size(), 3u);
+            EXPECT_TRUE(Joined == Whole) << Threads << " threads";
+        }
+        const auto Lines = SplitLines(Whole);
+        const std::size_t Filled = IndexOf(Lines, PipeFilled);
+        ASSERT_LT(Filled, Lines.size());
+        ExpectStart(Lines[Filled + 1], std::to_string(FilledAt));
+        EXPECT_EQ(std::count(Lines.begin(), Lines.end(), PipeFilled), 1);
+        ExpectStart(Lines.back(), std::to_string(Rows));
+        ExpectWidths(Lines, Lines.size() - Rows - 1, Utf8Length(Lines[Lines.size() - Rows - 2]));
+        EXPECT_EQ(Link.Windows.back()->Sets.size(), static_cast<std::size_t>(Rows));
+    }
+}
+
+TEST_F(LongReportTest, CancelDeepInTheTableStopsAtThatRowOnEitherThreadCount)
+{
+    LongCase(0);
+    Link.CancelAfterSets = 7777;
+    const std::string Expected = Report();
+    const auto Lines = SplitLines(Expected);
+    ExpectStart(Lines[Lines.size() - 2], " 7777");
+    EXPECT_EQ(Lines.back(), Cancelled + "(7777 из 20000)!");
+    EXPECT_EQ(Link.Windows.back()->CancelledAsked, 7778);
+    for (unsigned Threads : {1u, 2u}) {
+        std::string Joined;
+        for (const auto& Piece : Pieces(Threads))
+            Joined += Piece;
+        EXPECT_TRUE(Joined == Expected) << Threads << " threads";
+        EXPECT_EQ(Link.Windows.back()->Sets.size(), 7777u);
+    }
+}
+
+TEST_F(LongReportTest, AFailingSinkEndsTheReportAndMissingRecordsReachNoSink)
+{
+    LongCase(0);
+    int Calls = 0;
+    EXPECT_THROW(WriteReport(Calc,
+                             [&](std::string_view) {
+                                 if (++Calls == 2)
+                                     throw std::runtime_error("disk full");
+                             }),
+                 std::runtime_error);
+    EXPECT_EQ(Calls, 2);
+    EXPECT_TRUE(Link.Windows.back()->Closed);
+
+    Calc.Capacity = Rows - 1;
+    Calls = 0;
+    EXPECT_THROW(CheckReportRecords(Calc), std::logic_error);
+    EXPECT_THROW(WriteReport(Calc, [&](std::string_view) { ++Calls; }), std::logic_error);
+    EXPECT_EQ(Calls, 0);
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -109,14 +112,90 @@ TEST(NumberTextFixed, SameTextsAsPrintf)
             if (!std::isfinite(X))
                 continue;
         }
-        for (int Decimals : {0, 2, 17})
+        for (int Decimals : {0, 2, 17}) {
             ASSERT_EQ(FloatToFixed(Decimals, X), Printf("%.*f", Decimals, X)) << X;
+            std::string Text = "[";
+            AppendFixed(Text, Decimals, X);
+            ASSERT_EQ(Text.substr(1), FloatToFixed(Decimals, X));
+        }
         const std::string S = FloatToFixed(-1, X);
         ASSERT_EQ(S.size(), 23u) << X;
         ASSERT_EQ(std::strtod(S.c_str(), nullptr),
                   std::strtod(Printf("%.*E", 14, X).c_str(), nullptr))
             << S;
     }
+}
+
+// The short texts of the report and the legend are made without the
+// general-purpose conversion; whatever the value, they must read as printf's.
+TEST(NumberTextGeneral, SameTextsAsPrintf)
+{
+    std::vector<double> Values = {0.0,
+                                  -0.0,
+                                  0.5,
+                                  1.5,
+                                  2.5,
+                                  -2.5,
+                                  0.125,
+                                  0.375,
+                                  12345,
+                                  12355,
+                                  1.5e20,
+                                  2.5e20,
+                                  9.5,
+                                  99.5,
+                                  999.5,
+                                  9.9995,
+                                  99995,
+                                  0.00099995,
+                                  9.999999999999999e22,
+                                  1e23,
+                                  4503599627370495.5,
+                                  1e-5,
+                                  9.99999e-5,
+                                  0.0001,
+                                  5e-324,
+                                  2.2250738585072014e-308,
+                                  1.7976931348623157e308};
+    // Random bit patterns over the whole range, everyday sizes around the
+    // powers of ten, and binary fractions, whose decimals end: many ties.
+    std::mt19937_64 Gen(20240602);
+    std::uniform_real_distribution<double> Mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> Exponent(-30, 30);
+    for (int I = 0; I < 20000; ++I) {
+        double X = 0;
+        switch (I % 4) {
+        case 0: {
+            const uint64_t Bits = Gen();
+            std::memcpy(&X, &Bits, sizeof X);
+            break;
+        }
+        case 1: X = Mantissa(Gen) * std::pow(10.0, Exponent(Gen)); break;
+        case 2: X = std::nextafter(std::pow(10.0, Exponent(Gen)), (Gen() % 2) ? Inf : 0.0); break;
+        default:
+            X = std::ldexp(static_cast<double>(Gen() % (1u << 24)), -static_cast<int>(Gen() % 30));
+        }
+        Values.push_back(Gen() % 2 ? -X : X);
+    }
+    for (double X : Values) {
+        if (!std::isfinite(X))
+            continue;
+        for (int Precision = 0; Precision <= 18; ++Precision)
+            ASSERT_EQ(FormatGeneral(Precision, X), Printf("%.*g", Precision, X))
+                << Precision << ' ' << X;
+        ASSERT_EQ(FloatToFixed(0, X), Printf("%.*f", 0, X)) << X;
+        char Whole[24];
+        const std::size_t Length = WholeNumberText(X, Whole);
+        if (std::fabs(X) < 0x1p53)
+            ASSERT_EQ(std::string(Whole, Length), FloatToFixed(0, X));
+        else
+            ASSERT_EQ(Length, 0u);
+    }
+    char Whole[24];
+    EXPECT_EQ(WholeNumberText(NaN, Whole), 0u);
+    EXPECT_EQ(FormatGeneral(-3, 1234.5), "1.23e+03");  // by its magnitude
+    EXPECT_EQ(FormatGeneral(4, NaN), "NAN");
+    EXPECT_EQ(FormatGeneral(4, -Inf), "-INF");
 }
 
 TEST(NumberTextSignificant, WidensAndCutsWithoutRounding)
@@ -268,9 +347,22 @@ TEST(NumberTextPrefix, ChoosesPrefixByMagnitude)
         {2, 99.999999, "0.1 к"},
         {-2, 0.099999999, "0.1 "},
     };
-    for (const auto& C : Cases)
+    for (const auto& C : Cases) {
         EXPECT_EQ(FormatWithPrefix(C.Digits, " ", C.Value, 0), C.Expected)
             << C.Digits << ' ' << C.Value;
+        std::string Text = "[";
+        AppendWithPrefix(Text, C.Digits, " ", C.Value);
+        EXPECT_EQ(Text.substr(1), C.Expected) << C.Digits << ' ' << C.Value;
+        if (C.Digits >= 0) {
+            char Number[PrefixedNumberRoom];
+            std::string_view Prefix;
+            const std::size_t Length = PrefixedNumberText(C.Digits, C.Value, Number, Prefix);
+            EXPECT_EQ(std::string(Number, Length) + " " + std::string(Prefix), C.Expected);
+        }
+    }
+    char Room[PrefixedNumberRoom];
+    std::string_view Prefix;
+    EXPECT_THROW(PrefixedNumberText(18, 1, Room, Prefix), std::invalid_argument);
     EXPECT_EQ(FormatWithPrefix(3, "", 1500, 0) + "Па", "1.5кПа");
 }
 
@@ -289,9 +381,13 @@ TEST(NumberTextPrefix, ReferenceFixesThePrefix)
         {-4, 1e6, 1000, "1 000 к"},
         {3, 1e300, 1e-20, "INF ф"},
     };
-    for (const auto& C : Cases)
+    for (const auto& C : Cases) {
         EXPECT_EQ(FormatWithPrefix(C.Digits, " ", C.Value, C.Reference), C.Expected)
             << C.Digits << ' ' << C.Value << ' ' << C.Reference;
+        std::string Text = "[";
+        AppendWithPrefix(Text, C.Digits, " ", C.Value, C.Reference);
+        EXPECT_EQ(Text.substr(1), C.Expected);
+    }
 }
 
 }  // namespace
