@@ -75,6 +75,25 @@ void TPolylineBuffer::Add(const TPoint* Given, std::size_t Count)
     CurrentPos = Given[Count - 1];
 }
 
+void TPolylineBuffer::Add(int32_t X, const int32_t* Rows, std::size_t Count)
+{
+    if (Count == 0)
+        return;
+    if (!IsOpen)
+        Start(CurrentPos, Reduce, Top, Bottom);
+    if (!Reduce) {
+        for (std::size_t I = 0; I < Count; ++I)
+            Points.push_back(TPoint{X, Rows[I]});
+    } else {
+        if (X != RunX) {
+            EmitRun();
+            RunX = X;
+        }
+        Run.insert(Run.end(), Rows, Rows + Count);
+    }
+    CurrentPos = TPoint{X, Rows[Count - 1]};
+}
+
 const std::vector<TPoint>& TPolylineBuffer::Finish()
 {
     if (IsOpen && Reduce)

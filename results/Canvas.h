@@ -63,6 +63,17 @@ public:
     virtual void TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) = 0;
     // Puts whatever is still buffered on the surface.
     virtual void Flush() {}
+    // True when a polyline may come reduced per pixel column (ReduceColumn with
+    // the rows Top ... Bottom as its band, see TPolylineBuffer) for the same
+    // picture as with every point, because the canvas reduces its polylines so
+    // itself; the chart then makes its series in one pass over the records.
+    // By default false: every point reaches the canvas.
+    virtual bool ReducesColumns(int32_t& Top, int32_t& Bottom) const
+    {
+        (void)Top;
+        (void)Bottom;
+        return false;
+    }
 };
 
 // Collects a polyline given point by point, for surfaces that draw a whole
@@ -90,6 +101,9 @@ public:
     }
     // Adds lines to each of Points in turn.
     void Add(const TPoint* Points, std::size_t Count);
+    // Adds lines to (X, Rows[0]), ..., (X, Rows[Count - 1]): the same as Add
+    // of those points, for callers that have a column's rows at hand.
+    void Add(int32_t X, const int32_t* Rows, std::size_t Count);
     bool Open() const { return IsOpen; }
     // The last point given (where a following line starts).
     TPoint Current() const { return CurrentPos; }

@@ -4,9 +4,11 @@
 // row of the rectangle; there are no axes.
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "engine/Calc.h"
 #include "engine/Tables.h"
@@ -95,6 +97,36 @@ public:
     }
     // The row of value V: round(Bottom - (V - Min) * sy - 1).
     bool Row(double V, int32_t& Y) const { return ToRow(Bottom - (V - Low) * Scale - 1, Y); }
+
+    // The rows of Field of records From ... To - 1 into Rows[0] ...: the
+    // index of the first record without a row, or To. The rows are those of
+    // Row; the loop has no exit, so that the compiler can vectorise it.
+    int32_t Rows(const TCalcStep* Records, double TCalcStep::*Field, int32_t From, int32_t To,
+                 int32_t* Rows) const
+    {
+        // V + 1.5 * 2^52 holds round(V) in the low bits of its mantissa while
+        // |V| < 2^51 (see ToRow); any other V, also NaN and the infinities,
+        // gives a difference of bits far outside the 32-bit range. So integer
+        // comparisons accept exactly the V that ToRow accepts.
+        // (The difference is taken modulo 2^64, where a negative sum lands
+        // far outside as well.)
+        constexpr double Shift = 6755399441055744.0;
+        constexpr uint64_t ShiftBits = std::bit_cast<uint64_t>(Shift);
+        bool Fit = true;
+        for (int32_t K = From; K < To; ++K) {
+            const double V = Bottom - (Records[K].*Field - Low) * Scale - 1;
+            const auto Rounded =
+                static_cast<int64_t>(std::bit_cast<uint64_t>(V + Shift) - ShiftBits);
+            Fit &= (Rounded >= INT32_MIN) & (Rounded <= INT32_MAX);
+            Rows[K - From] = static_cast<int32_t>(Rounded);
+        }
+        if (Fit)
+            return To;
+        int32_t K = From;
+        while (K < To && Row(Records[K].*Field, Rows[K - From]))
+            ++K;
+        return K;
+    }
 
 private:
     double Low = 0;
@@ -191,6 +223,132 @@ bool DrawStepSeries(const TCalc& Calc, const TStepSeries& Series, TCanvas& Canva
     return true;
 }
 
+// ----- Step chart in one pass -----
+//
+// A canvas that reduces its polylines per pixel column gets them reduced
+// already: every series is made and reduced (TPolylineBuffer, with the
+// canvas's band) in the same pass over the records, and the polylines go to
+// the canvas afterwards in the order of the series, with the calls the
+// series would have made, up to the same failure. The records are read once
+// instead of once a series, in chunks that stay in the cache while each
+// series takes its rows from them.
+
+// One series during the pass.
+struct TSeriesPass {
+    enum class TState {
+        Skipped,      // nothing recorded: not drawn
+        RangeFailed,  // the chart fails before its pen is set
+        StartFailed,  // the chart fails after its pen is set, before the first point
+        Running,
+        Failed,  // the chart fails after the points made
+    };
+    const TStepSeries* Series = nullptr;
+    TVertical Vertical;
+    TState State = TState::Skipped;
+    bool FromStart = false;  // the polyline starts at the start value, not at record 0
+    TPolylineBuffer Line;
+};
+
+bool DrawStepChartReduced(const TCalc& Calc, const TStepSeries (&Series)[5], TCanvas& Canvas,
+                          const TRect& Rect, int32_t Top, int32_t Bottom)
+{
+    using TState = TSeriesPass::TState;
+    const TCalcStep* const Records = Calc.Records;
+    const int32_t Last = Calc.Count - 1;
+    const double Sx = (static_cast<double>(Rect.Right) - Rect.Left) / Calc.Count;
+    THorizontal Horizontal(Rect.Left, Sx);
+    // Record 0 of a series without a start value lies at x(1), or on the
+    // right edge when it is the only one.
+    int32_t FirstX = Rect.Right;
+    const bool FirstXOk = Calc.Count <= 1 || Horizontal.At(1, FirstX);
+
+    TSeriesPass Passes[5];
+    for (int I = 0; I < 5; ++I) {
+        TSeriesPass& P = Passes[I];
+        P.Series = &Series[I];
+        if (Series[I].Min > Series[I].Max)
+            continue;
+        if (!P.Vertical.Init(Rect, Series[I].Min, Series[I].Max)) {
+            P.State = TState::RangeFailed;
+            continue;
+        }
+        P.FromStart = IsValue(Series[I].Start);
+        int32_t Y = 0;
+        const bool Ok = P.FromStart ? P.Vertical.Row(Series[I].Start, Y)
+                                    : FirstXOk && P.Vertical.Row(Records[0].*Series[I].Field, Y);
+        if (!Ok) {
+            P.State = TState::StartFailed;
+            continue;
+        }
+        P.State = TState::Running;
+        P.Line.Start(TPoint{P.FromStart ? Rect.Left : FirstX, Y}, true, Top, Bottom);
+    }
+
+    // Record k lies at x = L + round((k + 1) * sx), the last one on the right edge.
+    constexpr int32_t Chunk = 512;
+    int32_t Xs[Chunk];
+    int32_t Ys[Chunk];
+    int32_t ColumnStarts[Chunk + 1];  // where the chunk's columns begin
+    bool Running = true;
+    for (int32_t Base = 0; Base < Last && Running; Base += Chunk) {
+        const int32_t End = std::min(Base + Chunk, Last);
+        // The columns of the chunk, up to the first that cannot be had.
+        int32_t XEnd = Base;
+        int Columns = 0;
+        while (XEnd < End && Horizontal.At(XEnd + 1, Xs[XEnd - Base])) {
+            if (XEnd == Base || Xs[XEnd - Base] != Xs[XEnd - Base - 1])
+                ColumnStarts[Columns++] = XEnd;
+            ++XEnd;
+        }
+        ColumnStarts[Columns] = XEnd;
+        for (TSeriesPass& P : Passes) {
+            if (P.State != TState::Running)
+                continue;
+            const int32_t From = Base == 0 && !P.FromStart ? 1 : Base;
+            const int32_t Stop =
+                From < XEnd ? P.Vertical.Rows(Records, P.Series->Field, From, XEnd, Ys) : From;
+            for (int C = 0; C < Columns; ++C) {
+                const int32_t First = std::max(ColumnStarts[C], From);
+                const int32_t Next = std::min(ColumnStarts[C + 1], Stop);
+                if (First < Next)
+                    P.Line.Add(Xs[First - Base], Ys + (First - From),
+                               static_cast<std::size_t>(Next - First));
+            }
+            if (Stop < End)
+                P.State = TState::Failed;
+        }
+        Running = XEnd == End;
+    }
+    for (TSeriesPass& P : Passes) {
+        if (P.State != TState::Running || !(Last > 0 || P.FromStart))
+            continue;
+        int32_t Y = 0;
+        if (P.Vertical.Row(Records[Last].*P.Series->Field, Y))
+            P.Line.Add(TPoint{Rect.Right, Y});
+        else
+            P.State = TState::Failed;
+    }
+
+    // Series 5 first, so that the fill lies on top.
+    for (int I = 4; I >= 0; --I) {
+        TSeriesPass& P = Passes[I];
+        if (P.State == TState::Skipped)
+            continue;
+        if (P.State == TState::RangeFailed)
+            return false;
+        Canvas.SetPen(P.Series->Color);
+        if (P.State == TState::StartFailed)
+            return false;
+        const std::vector<TPoint>& Line = P.Line.Finish();
+        Canvas.MoveTo(Line[0].X, Line[0].Y);
+        if (Line.size() > 1)
+            Canvas.LinesTo(Line.data() + 1, Line.size() - 1);
+        if (P.State == TState::Failed)
+            return false;
+    }
+    return true;
+}
+
 bool DrawStepChart(const TCalc& Calc, TCanvas& Canvas, const TRect& Rect)
 {
     if (Calc.Records == nullptr || Calc.Count > Calc.Capacity)
@@ -203,7 +361,12 @@ bool DrawStepChart(const TCalc& Calc, TCanvas& Canvas, const TRect& Rect)
         {&TCalcStep::Losses, LossColor, Calc.LossesMin, Calc.LossesMax, NoValue},
         {&TCalcStep::Re, ReColor, Calc.ReMin, Calc.ReMax, NoValue},
     };
-    // Series 5 first, so that the fill lies on top.
+    int32_t Top = 0;
+    int32_t Bottom = 0;
+    if (Canvas.ReducesColumns(Top, Bottom))
+        return DrawStepChartReduced(Calc, Series, Canvas, Rect, Top, Bottom);
+    // Every point to the canvas, series by series; series 5 first, so that
+    // the fill lies on top.
     for (int I = 4; I >= 0; --I) {
         if (Series[I].Min > Series[I].Max)  // nothing recorded
             continue;

@@ -139,6 +139,14 @@ void TSvgCanvas::LinesTo(const TPoint* Points, std::size_t Count)
     Polyline.Add(Points, Count);
 }
 
+bool TSvgCanvas::ReducesColumns(int32_t& Top, int32_t& Bottom) const
+{
+    // Every polyline is reduced, over all rows (MoveTo, LineTo).
+    Top = INT32_MIN;
+    Bottom = INT32_MAX;
+    return true;
+}
+
 void TSvgCanvas::Flush()
 {
     if (!Polyline.Open())
@@ -151,14 +159,26 @@ void TSvgCanvas::Flush()
     Body += "<polyline fill=\"none\" stroke=\"" + ColorToHex(Pen) +
             "\" stroke-width=\"1\" stroke-linecap=\"square\" shape-rendering=\"crispEdges\""
             " transform=\"translate(0.5 0.5)\" points=\"";
-    bool First = true;
-    for (const TPoint& P : Points) {
-        if (!First)
-            Body += ' ';
-        First = false;
+    // A point that repeats the one before it adds a line of length 0 inside
+    // the polyline, which draws nothing: it is left out. A polyline of one
+    // point repeated keeps two, the dot its square caps draw.
+    const auto AppendPoint = [this](TPoint P) {
         AppendNumber(Body, P.X);
         Body += ',';
         AppendNumber(Body, P.Y);
+    };
+    AppendPoint(Points[0]);
+    std::size_t Written = 1;
+    for (std::size_t I = 1; I < Points.size(); ++I) {
+        if (Points[I] == Points[I - 1])
+            continue;
+        Body += ' ';
+        AppendPoint(Points[I]);
+        ++Written;
+    }
+    if (Written == 1) {
+        Body += ' ';
+        AppendPoint(Points[0]);
     }
     Body += "\"/>\n";
 }

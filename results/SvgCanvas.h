@@ -22,7 +22,8 @@ bool ParseSvgSize(const std::string& Text, int& Width, int& Height);
 // Lines are one pixel wide and sit on the pixel grid like those of a raster
 // canvas (pixel (x, y) is the square from (x, y) to (x + 1, y + 1)). Long
 // polylines are reduced per pixel column like those of the raster canvas,
-// which keeps the same set of covered points.
+// which keeps the same set of covered points, and a point that repeats the
+// one before it in a polyline is left out.
 class TSvgCanvas final : public TCanvas {
 public:
     TSvgCanvas(int32_t Width, int32_t Height);
@@ -33,6 +34,7 @@ public:
     void LinesTo(const TPoint* Points, std::size_t Count) override;
     void TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) override;
     void Flush() override;
+    bool ReducesColumns(int32_t& Top, int32_t& Bottom) const override;
 
     // Fills Rect (right and bottom exclusive) with Color.
     void FillRect(const TRect& Rect, TColor Color);

@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/Calc.h"
@@ -83,6 +88,60 @@ std::string Message(const TRecordingCanvas& Canvas)
 
 // ----- Step chart -----
 
+// A recording canvas that takes its polylines reduced over the rows Top ... Bottom.
+class TReducingCanvas : public TRecordingCanvas {
+public:
+    TReducingCanvas(int32_t Top, int32_t Bottom) : Top(Top), Bottom(Bottom) {}
+    bool ReducesColumns(int32_t& BandTop, int32_t& BandBottom) const override
+    {
+        BandTop = Top;
+        BandBottom = Bottom;
+        return true;
+    }
+    int32_t Top, Bottom;
+};
+
+// The lines as a canvas reducing over Top ... Bottom would draw them.
+std::vector<TRecordingCanvas::TLine> ReducedLines(std::vector<TRecordingCanvas::TLine> Lines,
+                                                  int32_t Top, int32_t Bottom)
+{
+    for (auto& Line : Lines) {
+        TPolylineBuffer Buffer;
+        Buffer.Start(Line.Points[0], true, Top, Bottom);
+        Buffer.Add(Line.Points.data() + 1, Line.Points.size() - 1);
+        Line.Points = Buffer.Finish();
+    }
+    return Lines;
+}
+
+std::vector<std::string> WithoutLines(std::vector<std::string> Calls)
+{
+    std::erase(Calls, "line");
+    return Calls;
+}
+
+// The chart on a canvas that reduces columns over Top ... Bottom: the calls
+// and polylines of every point, reduced.
+void ExpectOnePassSame(const TCalc& Calc, const TRect& Rect, int32_t Top = Int32Min,
+                       int32_t Bottom = Int32Max)
+{
+    const TRecordingCanvas Every = Draw(Calc, Rect);
+    TReducingCanvas Reducing(Top, Bottom);
+    Calc.DrawChart(Reducing, Rect);
+    EXPECT_EQ(WithoutLines(Reducing.Calls), WithoutLines(Every.Calls));
+    EXPECT_EQ(Reducing.Texts.size(), Every.Texts.size());
+    const auto Expected = ReducedLines(Every.Lines, Top, Bottom);
+    ASSERT_EQ(Reducing.Lines.size(), Expected.size());
+    for (std::size_t I = 0; I < Expected.size(); ++I) {
+        EXPECT_EQ(Reducing.Lines[I].Color, Expected[I].Color) << I;
+        EXPECT_EQ(Reducing.Lines[I].Points, Expected[I].Points) << I;
+    }
+    // What the canvas gets is reduced already: its own reduction keeps it.
+    const auto Again = ReducedLines(Reducing.Lines, Top, Bottom);
+    for (std::size_t I = 0; I < Again.size(); ++I)
+        EXPECT_EQ(Again[I].Points, Reducing.Lines[I].Points) << I;
+}
+
 TEST(StepChart, OneStepRunGoesFromTheStartValuesToTheRightEdge)
 {
     TCalc Calc;
@@ -151,6 +210,7 @@ TEST(StepChart, NonFiniteValuesEndTheChartWithItsMessageOverWhatWasDrawn)
     EXPECT_EQ(Canvas.Lines[1].Points, (TPoints{{10, 20}}));
     EXPECT_EQ(Message(Canvas), StepFailedText);
     EXPECT_EQ(Canvas.Calls.end()[-2], "text");
+    ExpectOnePassSame(Calc, TRect{0, 0, 30, 21});
 }
 
 TEST(StepChart, BrokenRangesAndStartValuesFail)
@@ -185,9 +245,92 @@ TEST(StepChart, RowsAtTheEndsOfThe32BitRangeAreDrawnAndOneBeyondFails)
     ASSERT_EQ(Canvas.Colors(), (TColors{ReColor, SpeedColor}));
     EXPECT_EQ(Canvas.Lines[0].Points, (TPoints{{1, Int32Min}, {2, Int32Max}}));
     EXPECT_TRUE(Canvas.Texts.empty());
+    ExpectOnePassSame(Calc, TRect{0, 0, 2, 2});
 
     Calc.Records[1].Re = -2147483647.0;
     EXPECT_EQ(Message(Draw(Calc, TRect{0, 0, 2, 2})), StepFailedText);
+    ExpectOnePassSame(Calc, TRect{0, 0, 2, 2});
+
+    // The same edges in the middle of a long run, where the rows are made
+    // many at a time; and every kind of value that has no row.
+    std::vector<TCalcStep> Records(3000, TCalcStep{0, 0, 0, 0, 0, 0.5});
+    Records[1000].Re = 2147483649.0;
+    Records[2000].Re = -2147483646.0;
+    SetRecords(Calc, Records);
+    Calc.ReMin = 0;
+    Calc.ReMax = 1;
+    Calc.SpeedMax = Calc.FillMax = Calc.AccelMax = Calc.LossesMax = -1;
+    ExpectOnePassSame(Calc, TRect{0, 0, 100, 2});
+    for (const double Bad :
+         {2147483649.6, -2147483646.5, -2147483647.0, NaN, std::numeric_limits<double>::infinity(),
+          -std::numeric_limits<double>::infinity(), 1e300, -1e300, -1e16}) {
+        SCOPED_TRACE(Bad);
+        Calc.Records[1500].Re = Bad;
+        ExpectOnePassSame(Calc, TRect{0, 0, 100, 2});
+        EXPECT_EQ(Message(Draw(Calc, TRect{0, 0, 100, 2})), StepFailedText);
+    }
+}
+
+// A canvas that reduces columns gets the step chart in one pass over the
+// records: the same polylines, reduced, as every point reduced by the canvas,
+// with the same pens, moves, failures and messages.
+TEST(StepChart, OnePassForAReducingCanvasGivesEveryPointReduced)
+{
+    const auto Records = [](int Count, uint32_t Seed) {
+        std::vector<TCalcStep> List(static_cast<std::size_t>(Count));
+        std::mt19937 Random(Seed);
+        std::normal_distribution<double> Noise(0, 1);
+        double Walk = 0;
+        for (int K = 0; K < Count; ++K) {
+            Walk += Noise(Random);
+            List[static_cast<std::size_t>(K)] = {static_cast<double>(K),
+                                                 K * 0.001 + std::sin(K * 0.01),
+                                                 Walk,
+                                                 Noise(Random) * (K % 997 == 0 ? 50 : 1),
+                                                 K % 2 ? 1.0 : -1.0,
+                                                 (K / 1000) % 2 ? 5.0 : 7.0};
+        }
+        return List;
+    };
+    const struct {
+        int Count;
+        TRect Rect;
+        int Broken;       // record with a NaN (-1: none)
+        int BrokenField;  // 0 fill ... 4 Re
+        const char* Change;
+    } Cases[] = {
+        {100000, {0, 0, 800, 500}, -1, 0, ""},  {100000, {10, 20, 810, 520}, 54321, 3, ""},
+        {5000, {0, 0, 200, 100}, 0, 4, ""},     {5000, {0, 0, 200, 100}, 4999, 2, ""},
+        {5000, {0, 0, 200, 100}, 1, 1, ""},     {400, {0, 0, 200, 100}, -1, 0, "spikes"},
+        {150, {0, 0, 200, 100}, -1, 0, ""},     {3, {0, 0, 50, 40}, 1, 0, ""},
+        {2, {0, 0, 50, 40}, -1, 0, "start"},    {1, {0, 0, 50, 40}, -1, 0, ""},
+        {1000, {0, 0, 50, 40}, -1, 0, "range"},
+    };
+    double TCalcStep::*const Fields[] = {&TCalcStep::Fill, &TCalcStep::Speed, &TCalcStep::Accel,
+                                         &TCalcStep::Losses, &TCalcStep::Re};
+    uint32_t Seed = 1;
+    for (const auto& C : Cases) {
+        TCalc Calc;
+        Calc.InitialFill = 0;
+        Calc.InitialSpeed = 0;
+        SetRecords(Calc, Records(C.Count, Seed++));
+        if (C.Broken >= 0)
+            Calc.Records[C.Broken].*Fields[C.BrokenField] = NaN;
+        if (std::string(C.Change) == "spikes")
+            Calc.AccelMax /= 3;  // rows beyond the rectangle
+        else if (std::string(C.Change) == "start")
+            Calc.InitialSpeed = NaN;
+        else if (std::string(C.Change) == "range")
+            Calc.LossesMax = NaN;
+        for (const auto& [Top, Bottom] :
+             {std::pair{Int32Min, Int32Max}, std::pair{C.Rect.Top, C.Rect.Bottom - 1},
+              std::pair{C.Rect.Top + 10, C.Rect.Bottom - 20}}) {
+            SCOPED_TRACE(std::to_string(C.Count) + " records, break " + std::to_string(C.Broken) +
+                         " " + C.Change + ", band " + std::to_string(Top) + " ... " +
+                         std::to_string(Bottom));
+            ExpectOnePassSame(Calc, C.Rect, Top, Bottom);
+        }
+    }
 }
 
 TEST(ChartMessages, NoRunAndStagesCountedButMissingWriteOnlyTheirMessage)
@@ -360,6 +503,82 @@ TEST(Svg, CanvasEscapesAndClipsTextAndReducesColumns)
     EXPECT_NE(Svg.find("<clipPath id=\"clip1\"><rect x=\"2\" y=\"3\" width=\"10\" height=\"10\"/>"),
               std::string::npos);
     EXPECT_NE(Svg.find("clip-path=\"url(#clip1)\">&lt;&amp;&gt;</text>"), std::string::npos);
+}
+
+// The polylines of an SVG document: their colours and points, in order.
+std::vector<TRecordingCanvas::TLine> SvgLines(const std::string& Svg)
+{
+    std::vector<TRecordingCanvas::TLine> Lines;
+    const auto Attribute = [&](std::size_t From, const std::string& Name) {
+        const std::size_t Start = Svg.find(Name + "=\"", From) + Name.size() + 2;
+        return Svg.substr(Start, Svg.find('"', Start) - Start);
+    };
+    for (std::size_t At = Svg.find("<polyline "); At != std::string::npos;
+         At = Svg.find("<polyline ", At + 1)) {
+        const unsigned long Rgb = std::stoul(Attribute(At, "stroke").substr(1), nullptr, 16);
+        TRecordingCanvas::TLine Line{TColor{static_cast<uint8_t>(Rgb >> 16),
+                                            static_cast<uint8_t>(Rgb >> 8 & 255),
+                                            static_cast<uint8_t>(Rgb & 255)},
+                                     {}};
+        std::istringstream Points(Attribute(At, "points"));
+        TPoint P;
+        char Comma = 0;
+        while (Points >> P.X >> Comma >> P.Y)
+            Line.Points.push_back(P);
+        Lines.push_back(Line);
+    }
+    return Lines;
+}
+
+// The SVG document draws the chart the canvas reduction makes of every point,
+// less each point that repeats the one before it (a line of length 0 inside a
+// polyline draws nothing); a polyline of one point repeated keeps two, for
+// the dot of its square caps.
+TEST(Svg, PolylinesAreTheReducedChartLessRepeatedPoints)
+{
+    for (const auto& [Count, Width, Height] :
+         {std::tuple{1, 50, 40}, std::tuple{150, 200, 100}, std::tuple{100000, 800, 500},
+          std::tuple{30000, 64, 3000}}) {
+        SCOPED_TRACE(Count);
+        TCalc Calc;
+        Calc.InitialFill = 0;
+        Calc.InitialSpeed = 0;
+        std::vector<TCalcStep> Records(static_cast<std::size_t>(Count));
+        for (int K = 0; K < Count; ++K)
+            Records[static_cast<std::size_t>(K)] = {
+                static_cast<double>(K),    std::sqrt(K),
+                std::sin(K * 0.001),       (K * 7919 % 101) * 0.01,
+                K % 5000 < 10 ? 1.0 : 0.0, (K / 3000) % 2 ? 5.0 : 7.0};
+        SetRecords(Calc, Records);
+        const std::string Svg = ChartSvg(Calc, Width, Height);
+        auto Expected =
+            ReducedLines(Draw(Calc, TRect{0, 0, Width, Height}).Lines, Int32Min, Int32Max);
+        std::erase_if(Expected, [](const auto& Line) { return Line.Points.size() < 2; });
+        std::size_t Dropped = 0;
+        for (auto& Line : Expected) {
+            const std::size_t Before = Line.Points.size();
+            Line.Points.erase(std::unique(Line.Points.begin(), Line.Points.end()),
+                              Line.Points.end());
+            Dropped += Before - Line.Points.size();
+            if (Line.Points.size() == 1)
+                Line.Points.push_back(Line.Points[0]);
+        }
+        const auto Drawn = SvgLines(Svg);
+        ASSERT_EQ(Drawn.size(), Expected.size());
+        for (std::size_t I = 0; I < Drawn.size(); ++I) {
+            EXPECT_EQ(Drawn[I].Color, Expected[I].Color) << I;
+            EXPECT_EQ(Drawn[I].Points, Expected[I].Points) << I;
+        }
+        if (Count >= 30000) {
+            EXPECT_GT(Dropped, 100u);  // records of one column repeat their rows
+        }
+    }
+
+    TSvgCanvas Canvas(20, 20);
+    Canvas.MoveTo(3, 4);
+    Canvas.LineTo(3, 4);
+    Canvas.LineTo(3, 4);
+    EXPECT_NE(Canvas.Document().find("points=\"3,4 3,4\""), std::string::npos);
 }
 
 }  // namespace
