@@ -4,9 +4,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFont>
-#include <QFontDatabase>
-#include <QPlainTextEdit>
 
 #include "app/ChartView.h"
 #include "app/GravityDialog.h"
@@ -24,9 +21,11 @@
 #include "dialogs/FileChoice.h"
 #include "dialogs/MessageDialog.h"
 #include "dialogs/QtUserLink.h"
+#include "dialogs/TextEditor.h"
 #include "engine/Calc.h"
 #include "engine/RunGlobals.h"
 #include "engine/Tables.h"
+#include "results/Report.h"
 
 #include <QAction>
 
@@ -87,34 +86,41 @@ void TForm_Main::BitBtn_ReportClick()
         TJobGuard Job;
         Disable_Work_Commands();
         StatusBar->Set_Status(QStringLiteral("Формирование отчёта по результатам расчёта..."));
-        // The report in a read-only window of its own; every report opens a
-        // new one.
-        auto* Window = new QPlainTextEdit(this);
-        Window->setWindowFlag(Qt::Window);
-        Window->setAttribute(Qt::WA_DeleteOnClose);
-        Window->setObjectName(QStringLiteral("Form_Report"));
-        Window->setWindowTitle(QStringLiteral("Отчёт [") + QString::fromStdString(DataFileName) +
-                               QLatin1Char(']'));
-        Window->setReadOnly(true);
-        Window->setLineWrapMode(QPlainTextEdit::NoWrap);
-        Window->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        Window->resize(800, 600);
+        // Every report opens a window of its own; earlier ones stay open.
+        TForm_Editor* Editor = nullptr;
         try {
-            std::string Text;
+            Editor = new TForm_Editor(this);
+        } catch (const std::exception&) {
+            Dialog_Error(QStringLiteral("Ошибка создания окна редактора текста"));
+            return;
+        }
+        try {
             const TCase Case = Current_Case();
             TQtUserLink Link;
             TRunSetup Setup(Case, *FBlow, Gravity, Link);
-            FCalc->MakeReport(Text);
-            Window->setPlainText(QString::fromStdString(Text));
-            Window->show();
+            // The report goes into the window as it is made, under the
+            // report's own progress window.
+            Editor->Editor_Set_Text_From(
+                [this](const TForm_Editor::TText_Sink& Sink) { WriteReport(*FCalc, Sink); });
+            Editor->show();
         } catch (const std::exception&) {
-            delete Window;
+            delete Editor;
             Dialog_Error(QStringLiteral("Ошибка генерации отчёта"));
         }
     });
     UpdateState();
     Panel->BitBtn_Cancel->setEnabled(true);
     Menu_File_Close->setEnabled(true);
+}
+
+bool TForm_Main::Close_Editors()
+{
+    // Each asks about changes of its user; one kept open keeps the program.
+    for (TForm_Editor* Editor : findChildren<TForm_Editor*>(Qt::FindDirectChildrenOnly)) {
+        if (Editor->isVisible() && !Editor->close())
+            return false;
+    }
+    return true;
 }
 
 void TForm_Main::BitBtn_CancelClick()

@@ -14,6 +14,7 @@
 #include "case/Workplace.h"
 #include "dialogs/MessageDialog.h"
 #include "dialogs/QtUserLink.h"
+#include "dialogs/TextEditor.h"
 #include "dialogs/WindowPlace.h"
 #include "text/Profile.h"
 
@@ -144,6 +145,7 @@ void TForm_Main::LoadSettings()
         bool Failed = false;
         try {
             ::LoadSettings(*Profile, S);
+            Editor_Settings_Load(*Profile);
         } catch (const std::exception&) {
             Failed = true;
         }
@@ -199,6 +201,7 @@ void TForm_Main::SaveSettings()
     S.FileName = DataFileName;
     try {
         ::SaveSettings(*Profile, S, Form_Calc != nullptr, Form_Legend != nullptr);
+        Editor_Settings_Save(*Profile);
         Profile->Commit();
         FSettings = S;
     } catch (const std::exception&) {

@@ -155,7 +155,8 @@ void TForm_Main::closeEvent(QCloseEvent* Event)
         Event->accept();
         return;
     }
-    if (Job_Running() > 0 || Dialog_Confirm(QStringLiteral("Окончить работу с программой?")) != 6) {
+    if (Job_Running() > 0 || Dialog_Confirm(QStringLiteral("Окончить работу с программой?")) != 6 ||
+        !Close_Editors()) {
         Event->ignore();
         return;
     }

@@ -121,6 +121,9 @@ private:
     void Disable_Work_Commands();
     // Runs a command and turns any failure it throws into a message.
     void Command(const std::function<void()>& Body);
+    // Closes every editor window; false when one stays open (its user kept
+    // a changed text).
+    bool Close_Editors();
     // Whether the parameter file may be written at exit without asking.
     bool Exit_Save_Allowed();
     // Writes the parameter file; At_Exit asks first before writing into a
