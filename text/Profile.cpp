@@ -1,11 +1,11 @@
 #include "text/Profile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -21,14 +21,16 @@ constexpr const char* Blanks = " \t";
 constexpr const char* ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::uintmax_t MaxFileSize = 64u << 20;
 
-std::string Trim(const std::string& S, std::size_t From = 0, std::size_t To = std::string::npos)
+// Text [From, To) of S without the blanks and tabs around it.
+std::string_view Trim(std::string_view S, std::size_t From = 0,
+                      std::size_t To = std::string_view::npos)
 {
     if (To > S.size())
         To = S.size();
-    std::size_t First = S.find_first_not_of(Blanks, From);
-    if (First == std::string::npos || First >= To)
+    const std::size_t First = S.find_first_not_of(Blanks, From);
+    if (First == std::string_view::npos || First >= To)
         return {};
-    std::size_t Last = S.find_last_not_of(Blanks, To - 1);
+    const std::size_t Last = S.find_last_not_of(Blanks, To - 1);
     return S.substr(First, Last - First + 1);
 }
 
@@ -197,6 +199,107 @@ bool SameProfileName(const std::string& A, const std::string& B)
 
 TProfile::TProfile(std::string FileName) : FFileName(std::move(FileName)) {}
 
+// ----- The lines kept -----
+//
+// The file's bytes stay as they were read. Only section and key lines get an
+// entry of eight bytes: where the line starts, whether a write gave it a new
+// text, and the hash of its name, by which the lookups pass over the entries
+// without reading the lines; a line whose hash matches is parsed again from
+// the text to compare its name. The other lines (comments, blank lines,
+// anything else) are the text between the entries and are written back as
+// they stand. New lines and changed lines keep their UTF-8 text apart.
+
+namespace {
+
+constexpr uint32_t SectionBit = 1;  // a section line (otherwise a key line)
+constexpr uint32_t WrittenBit = 2;  // a new line: Where indexes FWritten
+constexpr uint32_t AtEndBit = 4;    // a new line after the end of the file's text
+constexpr uint32_t ChangedBit = 8;  // a line of the file with a new text (FChanged)
+constexpr int HashShift = 4;
+
+// The hash of a name, case-blind, in the bits above the flags.
+uint32_t NameHash(std::string_view Name)
+{
+    uint32_t Hash = 2166136261u;
+    for (const char C : Name) {
+        Hash ^= static_cast<unsigned char>(AsciiLower(C));
+        Hash *= 16777619u;
+    }
+    return Hash >> HashShift;
+}
+
+}  // namespace
+
+char32_t TProfile::Unit(std::size_t I) const
+{
+    if (FEncoding == TEncoding::Utf8)
+        return static_cast<unsigned char>(FContent[FTextStart + I]);
+    return Utf16Unit(std::string_view(FContent).substr(FTextStart), I,
+                     FEncoding == TEncoding::Utf16BE);
+}
+
+std::size_t TProfile::LineStop(std::size_t Start) const
+{
+    if (FEncoding == TEncoding::Utf8) {
+        const char* const Begin = FContent.data() + FTextStart;
+        const char* const End = Begin + FUnits;
+        const char* Stop =
+            std::find_if(Begin + Start, End, [](char C) { return C == '\n' || C == '\r'; });
+        return static_cast<std::size_t>(Stop - Begin);
+    }
+    std::size_t Stop = Start;
+    while (Stop < FUnits && Unit(Stop) != '\n' && Unit(Stop) != '\r')
+        ++Stop;
+    return Stop;
+}
+
+const char* TProfile::EndAt(std::size_t Stop) const
+{
+    if (Stop >= FUnits)
+        return "";
+    if (Unit(Stop) == '\n')
+        return "\n";
+    return Stop + 1 < FUnits && Unit(Stop + 1) == '\n' ? "\r\n" : "\r";
+}
+
+std::size_t TProfile::LineNext(std::size_t Stop) const
+{
+    return Stop + std::char_traits<char>::length(EndAt(Stop));
+}
+
+std::string TProfile::UnitsText(std::size_t First, std::size_t Last) const
+{
+    if (FEncoding == TEncoding::Utf8)
+        return FContent.substr(FTextStart + First, Last - First);
+    const std::string_view Bytes = std::string_view(FContent).substr(FTextStart);
+    return DecodeUtf16(Bytes.substr(2 * First, 2 * (Last - First)),
+                       FEncoding == TEncoding::Utf16BE);
+}
+
+std::string_view TProfile::EntryText(const TEntry& Entry, std::string& Buffer) const
+{
+    if (Entry.Bits & WrittenBit)
+        return FWritten[Entry.Where].Text;
+    if (Entry.Bits & ChangedBit)
+        return FWritten[FChanged.at(Entry.Where)].Text;
+    const std::size_t Stop = LineStop(Entry.Where);
+    if (FEncoding == TEncoding::Utf8)
+        return std::string_view(FContent).substr(FTextStart + Entry.Where, Stop - Entry.Where);
+    Buffer = UnitsText(Entry.Where, Stop);
+    return Buffer;
+}
+
+TProfile::TParsed TProfile::ParseEntry(const TEntry& Entry) const
+{
+    std::string Buffer;
+    return ParseLine(EntryText(Entry, Buffer));
+}
+
+bool TProfile::EntryNamed(const TEntry& Entry, const std::string& Name, uint32_t Hash) const
+{
+    return Entry.Bits >> HashShift == Hash && SameProfileName(ParseEntry(Entry).Name, Name);
+}
+
 void TProfile::Load()
 {
     if (FLoaded)
@@ -221,144 +324,208 @@ void TProfile::Load()
         std::ifstream In(FFileName, std::ios::binary);
         if (!In)
             FailRead(FFileName, errno ? Reason(errno) : "cannot open");
-        Content.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+        // Read in one piece of the size found, and on while the file grows
+        // up to the limit.
+        Content.resize(static_cast<std::size_t>(Size));
+        In.read(Content.data(), static_cast<std::streamsize>(Content.size()));
+        Content.resize(static_cast<std::size_t>(In.gcount()));
+        if (In) {
+            char Piece[4096];
+            while (In.read(Piece, sizeof Piece) || In.gcount() > 0) {
+                Content.append(Piece, static_cast<std::size_t>(In.gcount()));
+                if (Content.size() > MaxFileSize)
+                    FailRead(FFileName, "the file is larger than 64 MiB");
+            }
+        }
         if (In.bad())
             FailRead(FFileName, "read error");
     }
 
     // The text starts after the byte-order mark; a UTF-16 file is split into
-    // lines by its code units and each line decoded on its own, so that its
-    // bytes can be kept.
-    std::size_t Start = 0;
+    // lines by its code units.
     FByteOrderMark = false;
     FEncoding = TEncoding::Utf8;
+    FTextStart = 0;
     if (Content.compare(0, 2, "\xFF\xFE") == 0) {
         FEncoding = TEncoding::Utf16LE;
-        Start = 2;
+        FTextStart = 2;
     } else if (Content.compare(0, 2, "\xFE\xFF") == 0) {
         FEncoding = TEncoding::Utf16BE;
-        Start = 2;
+        FTextStart = 2;
     } else if (Content.compare(0, 3, ByteOrderMark) == 0) {
         FByteOrderMark = true;
-        Start = 3;
+        FTextStart = 3;
     }
-    const std::string_view Bytes = std::string_view(Content).substr(Start);
-    const bool Utf16 = FEncoding != TEncoding::Utf8;
-    const bool BigEndian = FEncoding == TEncoding::Utf16BE;
-    const std::size_t Width = Utf16 ? 2 : 1;
-    const std::size_t Count = Utf16 ? Utf16Units(Bytes) : Bytes.size();
-    auto Unit = [&](std::size_t I) -> char32_t {
-        return Utf16 ? Utf16Unit(Bytes, I, BigEndian) : static_cast<unsigned char>(Bytes[I]);
-    };
+    FContent = std::move(Content);
+    const std::size_t Bytes = FContent.size() - FTextStart;
+    FUnits = FEncoding == TEncoding::Utf8 ? Bytes : Utf16Units(FContent.substr(FTextStart));
 
-    std::vector<TLine> Lines;
-    bool EndSeen = false;
+    FEntries.clear();
+    FWritten.clear();
+    FChanged.clear();
+    FLastEnd = "";
+    FLastFromText = false;
     FNewLineEnd = "\n";
-    for (std::size_t I = 0; I < Count;) {
-        std::size_t Stop = I;
-        while (Stop < Count && Unit(Stop) != '\n' && Unit(Stop) != '\r')
-            ++Stop;
-        const char* End = "";
-        std::size_t Next = Stop;
-        if (Stop < Count) {
-            const bool CrLf = Unit(Stop) == '\r' && Stop + 1 < Count && Unit(Stop + 1) == '\n';
-            End = CrLf ? "\r\n" : Unit(Stop) == '\r' ? "\r" : "\n";
-            Next = Stop + (CrLf ? 2 : 1);
-            if (!EndSeen) {
-                FNewLineEnd = End;
-                EndSeen = true;
-            }
-        }
-        const std::string_view Line = Bytes.substr(I * Width, (Stop - I) * Width);
-        if (Utf16) {
-            Lines.push_back(ParseLine(DecodeUtf16(Line, BigEndian), End));
-            Lines.back().Raw = std::string(Line);
-        } else {
-            Lines.push_back(ParseLine(std::string(Line), End));
-        }
-        I = Next;
+    // Room for an entry a line, taken once: growing step by step would hold
+    // the old and the new array at once. Pages never written cost nothing;
+    // a file of few section and key lines gives the rest back below.
+    std::size_t Ends = 0;
+    for (std::size_t I = 0; I < FUnits; ++I) {
+        const char32_t C = FEncoding == TEncoding::Utf8
+                               ? static_cast<unsigned char>(FContent[FTextStart + I])
+                               : Unit(I);
+        Ends += C == '\n' || C == '\r';
     }
-    FLines = std::move(Lines);
+    FEntries.reserve(Ends + 1);
+    bool EndSeen = false;
+    std::string Buffer;
+    for (std::size_t I = 0; I < FUnits;) {
+        const std::size_t Stop = LineStop(I);
+        if (!EndSeen && Stop < FUnits) {
+            FNewLineEnd = EndAt(Stop);
+            EndSeen = true;
+        }
+        std::string_view Text;
+        if (FEncoding == TEncoding::Utf8) {
+            Text = std::string_view(FContent).substr(FTextStart + I, Stop - I);
+        } else {
+            Buffer = UnitsText(I, Stop);
+            Text = Buffer;
+        }
+        const TParsed Line = ParseLine(Text);
+        if (Line.Kind != TKind::Other)
+            FEntries.push_back(TEntry{static_cast<uint32_t>(I),
+                                      NameHash(Line.Name) << HashShift |
+                                          (Line.Kind == TKind::Section ? SectionBit : 0)});
+        I = LineNext(Stop);
+    }
+    if (FEntries.size() < FEntries.capacity() / 2)
+        FEntries.shrink_to_fit();
     FLoaded = true;
 }
 
-TProfile::TLine TProfile::ParseLine(std::string Text, const char* End)
+TProfile::TParsed TProfile::ParseLine(std::string_view T)
 {
-    TLine Line;
-    Line.Text = std::move(Text);
-    Line.End = End;
-    const std::string& T = Line.Text;
+    TParsed Line;
     std::size_t First = T.find_first_not_of(Blanks);
-    if (First == std::string::npos || T[First] == ';' || T[First] == '#')
+    if (First == std::string_view::npos || T[First] == ';' || T[First] == '#')
         return Line;
     if (T[First] == '[') {
         std::size_t Close = T.find(']', First + 1);
-        if (Close == std::string::npos)
+        if (Close == std::string_view::npos)
             return Line;  // not a section: kept as text
-        Line.Kind = TLineKind::Section;
+        Line.Kind = TKind::Section;
         Line.Name = Trim(T, First + 1, Close);
         return Line;
     }
     std::size_t Equal = T.find('=', First);
-    if (Equal == std::string::npos)
+    if (Equal == std::string_view::npos)
         return Line;
     Line.Name = Trim(T, First, Equal);
     if (Line.Name.empty())
         return Line;
-    Line.Kind = TLineKind::Value;
+    Line.Kind = TKind::Value;
     Line.ValueStart = Equal + 1;
     return Line;
 }
 
 std::size_t TProfile::FindSection(const std::string& Section) const
 {
-    for (std::size_t I = 0; I < FLines.size(); ++I)
-        if (FLines[I].Kind == TLineKind::Section && SameProfileName(FLines[I].Name, Section))
+    const uint32_t Hash = NameHash(Section);
+    for (std::size_t I = 0; I < FEntries.size(); ++I)
+        if ((FEntries[I].Bits & SectionBit) && EntryNamed(FEntries[I], Section, Hash))
             return I;
     return std::string::npos;
 }
 
 std::size_t TProfile::FindValue(const std::string& Section, const std::string& Key) const
 {
+    const uint32_t SectionHash = NameHash(Section);
+    const uint32_t KeyHash = NameHash(Key);
     bool InSection = false;
-    for (std::size_t I = 0; I < FLines.size(); ++I) {
-        const TLine& Line = FLines[I];
-        if (Line.Kind == TLineKind::Section)
-            InSection = SameProfileName(Line.Name, Section);
-        else if (InSection && Line.Kind == TLineKind::Value && SameProfileName(Line.Name, Key))
+    for (std::size_t I = 0; I < FEntries.size(); ++I) {
+        const TEntry& Entry = FEntries[I];
+        if (Entry.Bits & SectionBit)
+            InSection = EntryNamed(Entry, Section, SectionHash);
+        else if (InSection && EntryNamed(Entry, Key, KeyHash))
             return I;
     }
     return std::string::npos;
 }
 
-void TProfile::InsertLine(std::size_t Index, std::string Text)
+void TProfile::ChangeText(std::size_t Index, std::string Text)
 {
-    if (Index > 0 && *FLines[Index - 1].End == '\0') {
-        TLine& Last = FLines[Index - 1];
-        Last.End = FNewLineEnd;
-        // An odd last byte of a UTF-16 file would shift every unit after it:
-        // the line is written from its text, the byte as the U+FFFD it reads.
-        if (Last.Raw && Last.Raw->size() % 2 != 0)
-            Last.Raw.reset();
+    TEntry& Entry = FEntries[Index];
+    if (Entry.Bits & WrittenBit) {
+        FWritten[Entry.Where].Text = std::move(Text);
+    } else if (Entry.Bits & ChangedBit) {
+        FWritten[FChanged.at(Entry.Where)].Text = std::move(Text);
+    } else {
+        FChanged[Entry.Where] = static_cast<uint32_t>(FWritten.size());
+        FWritten.push_back(TWritten{std::move(Text), ""});
+        Entry.Bits |= ChangedBit;
     }
+}
+
+void TProfile::InsertLine(std::size_t Index, bool AtEnd, std::string Text)
+{
+    // The last line of the file's text gets a line end when a line comes
+    // after it. An odd last byte of a UTF-16 file would shift every unit
+    // after it: that line is written from its text, the byte as the U+FFFD
+    // it reads.
+    const bool AfterText = AtEnd ? std::none_of(FEntries.begin(), FEntries.end(),
+                                                [](const TEntry& E) { return E.Bits & AtEndBit; })
+                                 : Index > 0 && !(FEntries[Index - 1].Bits & WrittenBit) &&
+                                       LineStop(FEntries[Index - 1].Where) == FUnits;
+    const bool Open = FUnits > 0 && Unit(FUnits - 1) != '\n' && Unit(FUnits - 1) != '\r';
+    if (AfterText && Open && *FLastEnd == '\0') {
+        FLastEnd = FNewLineEnd;
+        FLastFromText = FEncoding != TEncoding::Utf8 && (FContent.size() - FTextStart) % 2 != 0;
+    }
+    if (AtEnd)
+        Index = FEntries.size();
+    const bool Behind = AtEnd || (Index > 0 && (FEntries[Index - 1].Bits & AtEndBit));
+
     // A lone CR in front of a line that starts with its LF would read as one
-    // CR LF and swallow that line: the new line ends in CR LF then.
+    // CR LF and swallow that line: the new line ends in CR LF then. The line
+    // after the new one is a line of the file's text unless a new line
+    // follows in front of the text's end; it starts where the last line of
+    // the file before it ends.
     const char* End = FNewLineEnd;
-    if (std::string_view(End) == "\r" && Index < FLines.size() && FLines[Index].Text.empty() &&
-        *FLines[Index].End == '\n')
-        End = "\r\n";
-    FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(Index),
-                  ParseLine(std::move(Text), End));
+    const auto NewLine = [](const TEntry& E) {
+        return (E.Bits & WrittenBit) && !(E.Bits & AtEndBit);
+    };
+    if (std::string_view(End) == "\r" && !Behind &&
+        (Index == FEntries.size() || !NewLine(FEntries[Index]))) {
+        std::size_t Next = 0;
+        for (std::size_t J = Index; J-- > 0;)
+            if (!(FEntries[J].Bits & WrittenBit)) {
+                Next = LineNext(LineStop(FEntries[J].Where));
+                break;
+            }
+        if (Next < FUnits && Unit(Next) == '\n')
+            End = "\r\n";
+    }
+
+    const TParsed Line = ParseLine(Text);
+    FEntries.insert(FEntries.begin() + static_cast<std::ptrdiff_t>(Index),
+                    TEntry{static_cast<uint32_t>(FWritten.size()),
+                           NameHash(Line.Name) << HashShift |
+                               (Line.Kind == TKind::Section ? SectionBit : 0) | WrittenBit |
+                               (Behind ? AtEndBit : 0)});
+    FWritten.push_back(TWritten{std::move(Text), End});
 }
 
 std::string TProfile::ReadString(const std::string& Section, const std::string& Key,
                                  const std::string& Default)
 {
     Load();
-    std::size_t I = FindValue(Section, Key);
+    const std::size_t I = FindValue(Section, Key);
     if (I == std::string::npos)
         return Default;
-    return Trim(FLines[I].Text, FLines[I].ValueStart);
+    std::string Buffer;
+    const std::string_view Text = EntryText(FEntries[I], Buffer);
+    return std::string(Trim(Text, ParseLine(Text).ValueStart));
 }
 
 std::optional<int> IntegerValue(std::string_view Text)
@@ -397,26 +564,26 @@ void TProfile::WriteString(const std::string& Section, const std::string& Key,
     if (FEncoding != TEncoding::Utf8 && !(Utf8Valid(Section) && Utf8Valid(Key)))
         FailSave(FFileName, "a name that is not UTF-8 in a UTF-16 file");
     const std::string Clean = OneLine(Value);
-    std::size_t I = FindValue(Section, Key);
+    const std::size_t I = FindValue(Section, Key);
     if (I != std::string::npos) {
-        TLine& Line = FLines[I];
-        std::string Text = Line.Text.substr(0, Line.ValueStart) + Clean;
-        if (Text != Line.Text) {
-            Line = ParseLine(std::move(Text), Line.End);
+        std::string Buffer;
+        const std::string_view Old = EntryText(FEntries[I], Buffer);
+        std::string Text = std::string(Old.substr(0, ParseLine(Old).ValueStart)) + Clean;
+        if (Text != Old) {
+            ChangeText(I, std::move(Text));
             FModified = true;
         }
         return;
     }
-    std::size_t S = FindSection(Section);
+    const std::size_t S = FindSection(Section);
     if (S == std::string::npos) {
-        InsertLine(FLines.size(), "[" + Section + "]");
-        InsertLine(FLines.size(), Key + "=" + Clean);
+        InsertLine(FEntries.size(), true, "[" + Section + "]");
+        InsertLine(FEntries.size(), true, Key + "=" + Clean);
     } else {
         std::size_t After = S;
-        for (std::size_t J = S + 1; J < FLines.size() && FLines[J].Kind != TLineKind::Section; ++J)
-            if (FLines[J].Kind == TLineKind::Value)
-                After = J;
-        InsertLine(After + 1, Key + "=" + Clean);
+        for (std::size_t J = S + 1; J < FEntries.size() && !(FEntries[J].Bits & SectionBit); ++J)
+            After = J;
+        InsertLine(After + 1, false, Key + "=" + Clean);
     }
     FModified = true;
 }
@@ -446,13 +613,14 @@ bool TProfile::ValueExists(const std::string& Section, const std::string& Key)
 std::vector<std::string> TProfile::KeyNames(const std::string& Section)
 {
     Load();
+    const uint32_t Hash = NameHash(Section);
     std::vector<std::string> Names;
     bool InSection = false;
-    for (const TLine& Line : FLines) {
-        if (Line.Kind == TLineKind::Section)
-            InSection = SameProfileName(Line.Name, Section);
-        else if (InSection && Line.Kind == TLineKind::Value)
-            Names.push_back(Line.Name);
+    for (const TEntry& Entry : FEntries) {
+        if (Entry.Bits & SectionBit)
+            InSection = EntryNamed(Entry, Section, Hash);
+        else if (InSection)
+            Names.push_back(ParseEntry(Entry).Name);
     }
     return Names;
 }
@@ -460,29 +628,81 @@ std::vector<std::string> TProfile::KeyNames(const std::string& Section)
 bool TProfile::Blank()
 {
     Load();
-    for (const TLine& Line : FLines)
-        if (Line.Text.find_first_not_of(Blanks) != std::string::npos)
+    // Every line written holds a name.
+    if (!FWritten.empty())
+        return false;
+    for (std::size_t I = 0; I < FUnits; ++I) {
+        const char32_t C = Unit(I);
+        if (C != ' ' && C != '\t' && C != '\r' && C != '\n')
             return false;
+    }
     return true;
+}
+
+void TProfile::AppendUnits(std::string& Out, std::size_t First, std::size_t Last) const
+{
+    if (FEncoding == TEncoding::Utf8) {
+        Out.append(FContent, FTextStart + First, Last - First);
+        return;
+    }
+    // The last unit of an odd number of bytes is the odd byte alone.
+    const std::size_t From = std::min(FContent.size(), FTextStart + 2 * First);
+    Out.append(FContent, From, std::min(FContent.size(), FTextStart + 2 * Last) - From);
+}
+
+void TProfile::AppendText(std::string& Out, std::string_view Text) const
+{
+    if (FEncoding == TEncoding::Utf8)
+        Out += Text;
+    else
+        Out += EncodeUtf16(std::string(Text), FEncoding == TEncoding::Utf16BE);
 }
 
 std::string TProfile::Text()
 {
     Load();
-    if (FEncoding == TEncoding::Utf8) {
-        std::string Content = FByteOrderMark ? ByteOrderMark : "";
-        for (const TLine& Line : FLines) {
-            Content += Line.Text;
-            Content += Line.End;
+    std::string Content = FEncoding == TEncoding::Utf16LE   ? "\xFF\xFE"
+                          : FEncoding == TEncoding::Utf16BE ? "\xFE\xFF"
+                          : FByteOrderMark                  ? ByteOrderMark
+                                                            : "";
+    Content.reserve(FContent.size() + FWritten.size() * 32);
+    // The file's text up to Last (FUnits at most); at its end the line end its
+    // last line got.
+    std::size_t Done = 0;
+    bool Ended = false;  // the text's end is written
+    const auto Copy = [&](std::size_t Last) {
+        if (Last == FUnits && FLastFromText && Done < FUnits) {
+            std::size_t LastLine = FUnits;
+            while (LastLine > Done && Unit(LastLine - 1) != '\n' && Unit(LastLine - 1) != '\r')
+                --LastLine;
+            AppendUnits(Content, Done, LastLine);
+            AppendText(Content, UnitsText(LastLine, FUnits));
+        } else {
+            AppendUnits(Content, Done, Last);
         }
-        return Content;
+        if (Last == FUnits && !Ended) {
+            AppendText(Content, FLastEnd);
+            Ended = true;
+        }
+        Done = Last;
+    };
+    for (const TEntry& Entry : FEntries) {
+        if (Entry.Bits & WrittenBit) {
+            if (Entry.Bits & AtEndBit)
+                Copy(FUnits);
+            AppendText(Content, FWritten[Entry.Where].Text);
+            AppendText(Content, FWritten[Entry.Where].End);
+            continue;
+        }
+        Copy(Entry.Where);
+        if (Entry.Bits & ChangedBit) {
+            const std::size_t Stop = LineStop(Entry.Where);
+            AppendText(Content, FWritten[FChanged.at(Entry.Where)].Text);
+            Done = Stop;
+        }
+        Copy(LineNext(LineStop(Entry.Where)));
     }
-    const bool BigEndian = FEncoding == TEncoding::Utf16BE;
-    std::string Content = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const TLine& Line : FLines) {
-        Content += Line.Raw ? *Line.Raw : EncodeUtf16(Line.Text, BigEndian);
-        Content += EncodeUtf16(Line.End, BigEndian);
-    }
+    Copy(FUnits);
     return Content;
 }
 

@@ -45,13 +45,17 @@
 //
 // The file is loaded on first access; reads after writes see the written
 // values. One object is meant for one load or one save; it is not shared
-// between threads.
+// between threads. A loaded file takes its own size in memory and eight bytes
+// for each section or key line (other lines cost nothing beyond their bytes);
+// loading and each read take time in proportion to the file's size.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Section and key names match without regard to ASCII letter case: the key a
@@ -106,26 +110,47 @@ public:
     void Commit();
 
 private:
-    enum class TLineKind { Other, Section, Value };
     enum class TEncoding { Utf8, Utf16LE, Utf16BE };
-    struct TLine {
-        std::string Text;      // UTF-8 (as read for a UTF-8 file), without its line end
-        const char* End = "";  // "\n", "\r\n", "\r", or "" for a last line without one
-        TLineKind Kind = TLineKind::Other;
+    enum class TKind { Other, Section, Value };
+    // What a line says, parsed from its text.
+    struct TParsed {
+        TKind Kind = TKind::Other;
         std::string Name;            // section or key name, trimmed
         std::size_t ValueStart = 0;  // for values: the index after the "="
-        // A line of a UTF-16 file as loaded: its bytes without the line end,
-        // written back as they were while no write changes the line.
-        std::optional<std::string> Raw;
+    };
+    // A section or key line; the other lines stay in the file's text only.
+    struct TEntry {
+        uint32_t Where;  // a line of the file: its first unit; a new line: its index in FWritten
+        uint32_t Bits;   // what the line is, where its text lives, its name's hash (Profile.cpp)
+    };
+    // The text of a new line or of a line of the file that a write changed.
+    struct TWritten {
+        std::string Text;      // UTF-8, without its line end
+        const char* End = "";  // a new line's end (a changed line keeps the file's)
     };
 
     void Load();
-    static TLine ParseLine(std::string Text, const char* End);
-    // Index of the first section line named Section, or npos.
+    static TParsed ParseLine(std::string_view Text);
+    // Units: bytes of a UTF-8 file, code units of a UTF-16 file, after the mark.
+    char32_t Unit(std::size_t I) const;
+    std::size_t LineStop(std::size_t Start) const;  // the unit that ends the line, or FUnits
+    std::size_t LineNext(std::size_t Stop) const;   // the first unit after the line end
+    const char* EndAt(std::size_t Stop) const;      // "\n", "\r\n", "\r" or ""
+    std::string UnitsText(std::size_t First, std::size_t Last) const;  // as UTF-8
+    // The UTF-8 text of a line without its end, in Buffer when it is not at hand.
+    std::string_view EntryText(const TEntry& Entry, std::string& Buffer) const;
+    TParsed ParseEntry(const TEntry& Entry) const;
+    bool EntryNamed(const TEntry& Entry, const std::string& Name, uint32_t Hash) const;
+    // Index of the first section entry named Section, or npos.
     std::size_t FindSection(const std::string& Section) const;
-    // Index of the line of the first Key in the sections named Section, or npos.
+    // Index of the entry of the first Key in the sections named Section, or npos.
     std::size_t FindValue(const std::string& Section, const std::string& Key) const;
-    void InsertLine(std::size_t Index, std::string Text);
+    void ChangeText(std::size_t Index, std::string Text);
+    // A new line before entry Index (FEntries.size(): after the last one), or
+    // at the end of the file.
+    void InsertLine(std::size_t Index, bool AtEnd, std::string Text);
+    void AppendUnits(std::string& Out, std::size_t First, std::size_t Last) const;
+    void AppendText(std::string& Out, std::string_view Text) const;
 
     std::string FFileName;
     bool FLoaded = false;
@@ -133,5 +158,15 @@ private:
     bool FByteOrderMark = false;  // of a UTF-8 file; a UTF-16 file always has one
     TEncoding FEncoding = TEncoding::Utf8;
     const char* FNewLineEnd = "\n";
-    std::vector<TLine> FLines;
+    std::string FContent;          // the file's bytes as read
+    std::size_t FTextStart = 0;    // where the text starts, after the byte-order mark
+    std::size_t FUnits = 0;        // units of text
+    std::vector<TEntry> FEntries;  // the section and key lines, in file order
+    std::vector<TWritten> FWritten;
+    std::unordered_map<uint32_t, uint32_t> FChanged;  // changed line of the file -> FWritten
+    // The file's last line had no line end and gets this one, because a new
+    // line follows it; in a UTF-16 file with an odd last byte it is then
+    // written from its text.
+    const char* FLastEnd = "";
+    bool FLastFromText = false;
 };

@@ -164,6 +164,68 @@ TEST_F(ProfileTest, WritesKeepForeignLinesAndTheFileLayout)
     }
 }
 
+// A section of 5000 blank lines, then one of the same name with 1000 keys.
+std::string ManyLines()
+{
+    std::string Text = "[D]\n";
+    Text.append(5000, '\n');
+    Text += "[d]\n";
+    for (int I = 0; I < 1000; ++I) {
+        Text += 'K';
+        Text += std::to_string(I);
+        Text += '=';
+        Text += std::to_string(I);
+        Text += '\n';
+    }
+    return Text;
+}
+
+// New lines find their place between the lines of the file that no entry
+// holds (comments, blank lines, a last line without its end).
+TEST_F(ProfileTest, NewLinesAroundTheLinesOfTheFile)
+{
+    struct TWrite {
+        const char* Section;
+        const char* Key;
+        const char* Value;
+    };
+    const struct {
+        std::string Before;
+        std::vector<TWrite> Writes;
+        std::string After;
+    } Cases[] = {
+        // A changed last key line without its end gets one before a new line.
+        {"[D]\nK=1", {{"D", "K", "2"}, {"D", "N", "3"}}, "[D]\nK=2\nN=3\n"},
+        // A comment without its end ends the file's text: a new section comes
+        // after it, a new key before it.
+        {"[D]\nK=1\n; tail",
+         {{"E", "X", "1"}, {"D", "N", "3"}},
+         "[D]\nK=1\nN=3\n; tail\n[E]\nX=1\n"},
+        // Lines end in a lone CR here, but the blank LF line after the new
+        // key would join it: CR LF, also when a new section follows the text.
+        {"[D]\rK=1\r\n\n", {{"D", "N", "3"}}, "[D]\rK=1\r\nN=3\r\n\n"},
+        {"[D]\rK=1\r\n\n", {{"E", "X", "1"}, {"D", "N", "3"}}, "[D]\rK=1\r\nN=3\r\n\n[E]\rX=1\r"},
+        // Many lines: the thousandth key of the second of two equal sections.
+        {ManyLines(), {{"D", "K999", "x"}}, ""},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Before.substr(0, 40));
+        TProfile Ini = Open(C.Before);
+        for (const TWrite& W : C.Writes)
+            Ini.WriteString(W.Section, W.Key, W.Value);
+        if (C.After.empty()) {
+            EXPECT_EQ(Ini.ReadString("D", "K998", ""), "998");
+            EXPECT_EQ(Ini.ReadString("D", "K999", ""), "x");
+            EXPECT_EQ(Ini.KeyNames("D").size(), 1000u);
+            std::string Expected = C.Before;
+            Expected.replace(Expected.find("K999=999"), 8, "K999=x");
+            EXPECT_EQ(Ini.Text(), Expected);
+        } else {
+            EXPECT_EQ(Ini.Text(), C.After);
+        }
+    }
+}
+
 // The bytes of UTF-16 text after its byte-order mark.
 std::string Utf16(const std::u16string& Units, bool BigEndian)
 {
