@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build, the tests, the benchmarks and
-# the fuzzers need, when they are missing. Run as root on Debian 12.
+# Installs the Debian packages that the build, the tests, the benchmarks, the
+# fuzzers, the package and its end-to-end test on a real X display need, when
+# they are missing. Run as root on Debian 12.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   clang-14 libclang-rt-14-dev clang-format
   fonts-dejavu-core
+  dpkg-dev lintian desktop-file-utils appstream shared-mime-info man-db
+  xvfb xauth x11-utils xdotool imagemagick
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test; gives every fuzzer a short smoke run;
+# Sets up, builds and runs every test; builds, validates and installs the
+# Debian package and drives the installed program on an X display; gives
+# every fuzzer a short smoke run;
 # then runs every test once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer (leaks included).
 set -euo pipefail
@@ -15,6 +17,10 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DHYD_WERROR=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+# The Debian package, installed, and the installed program driven on a real
+# X display (Xvfb).
+bash tests/e2e/desktop.sh build
 
 # A short smoke run of every fuzzer (its own clang build; see fuzz/run.sh).
 bash fuzz/run.sh 30
