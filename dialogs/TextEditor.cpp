@@ -3,13 +3,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -267,8 +270,10 @@ TForm_Editor::TForm_Editor(QWidget* Owner) : QMainWindow(Owner)
     Memo = new QPlainTextEdit(Client);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Both scroll bars always: the edit area keeps its width whatever the
+    // text, and a new width would lay every line of a long text out anew.
+    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo->setMinimumSize(0, 0);
     Column->addWidget(Memo, 1);
 
@@ -292,7 +297,29 @@ TForm_Editor::TForm_Editor(QWidget* Owner) : QMainWindow(Owner)
 
     if (Job_Running() > 0)
         Job_State_Changed(true);
+    Settle_Layout();
     Update_Status();
+}
+
+void TForm_Editor::Settle_Layout()
+{
+    // The edit area lays out every line anew when its width changes. A
+    // hidden window gets its sizes only when it shows, which would lay out a
+    // long text given to it meanwhile (a report) once more: the sizes are
+    // settled now, while the edit area is empty.
+    ensurePolished();
+    if (QLayout* L = layout())
+        L->activate();
+    if (QLayout* L = centralWidget()->layout())
+        L->activate();
+    for (QWidget* W : {static_cast<QWidget*>(this), centralWidget(), static_cast<QWidget*>(Memo),
+                       Memo->viewport()}) {
+        if (W->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent Event(W->size(), QSize());
+            QCoreApplication::sendEvent(W, &Event);
+            W->setAttribute(Qt::WA_PendingResizeEvent, false);
+        }
+    }
 }
 
 TForm_Editor::~TForm_Editor() = default;
@@ -746,6 +773,10 @@ bool TForm_Editor::Load_File(const QString& Name)
     QByteArray Bytes;
     bool Cut = false;
     try {
+        // A pipe would wait for a writer and a device has no length: only
+        // regular files (links followed) are loaded.
+        if (!QFileInfo(Name).isFile())
+            throw EIn_Out_Error("not a regular file");
         QFile File;
         File_Open_Read(File, Name);
         const qint64 Size = File.size();
@@ -958,7 +989,7 @@ void TForm_Editor::Menu_Setup_WrapClick()
     const bool Wrap = Memo->lineWrapMode() == QPlainTextEdit::NoWrap;
     Memo->setLineWrapMode(Wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     // Wrapped lines need no horizontal scroll bar.
-    Memo->setHorizontalScrollBarPolicy(Wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    Memo->setHorizontalScrollBarPolicy(Wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
     Memo->setTextCursor(Caret);
     Memo->ensureCursorVisible();
     Menu_Setup_Wrap->setChecked(Wrap);

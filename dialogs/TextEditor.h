@@ -235,6 +235,7 @@ private:
     void createStatusBar();
     void Apply_Language();
     void Lay_Out_Tools();
+    void Settle_Layout();
     int Menu_Height() const;
     void MemoChange();
     void Job_State_Changed(bool Running);

@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 #include "controls/ColorButton.h"
 #include "dialogs/FileChoice.h"
@@ -465,7 +466,11 @@ TEST_F(TextEditor, ALoadErrorSaysSoAndKeepsTheTextAndTheName)
     const std::string Good = Dir.File("good.txt");
     WriteText(Good, "хорошо\n");
     ASSERT_TRUE(W->Load_File(Q(Good)));
-    for (const std::string& Bad : {Dir.File("missing.txt"), Dir.Path.string()}) {
+    const std::string Pipe = Dir.File("pipe");
+    ASSERT_EQ(mkfifo(Pipe.c_str(), 0600), 0);
+    // A missing file, a folder, a pipe (which would wait for a writer), a device.
+    for (const std::string& Bad :
+         {Dir.File("missing.txt"), Dir.Path.string(), Pipe, std::string("/dev/zero")}) {
         FileChoice::Answer_Next(Q(Bad));
         ZoDialog::Answer_Next(1);
         W->Menu_File_OpenClick();
@@ -571,8 +576,8 @@ TEST_F(TextEditor, WordWrapKeepsTheCaretAndHidesTheHorizontalScrollBar)
         EXPECT_EQ(W->Menu_Setup_Wrap->isChecked(), Wrap);
         EXPECT_EQ(W->SpeedButton_Wrap->isChecked(), Wrap);
         EXPECT_EQ(W->Memo->horizontalScrollBarPolicy(),
-                  Wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-        EXPECT_EQ(W->Memo->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+                  Wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+        EXPECT_EQ(W->Memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         EXPECT_EQ(W->Memo->textCursor().position(), 150 * 601 + 300);
         Wait(10);
         EXPECT_TRUE(W->Memo->viewport()->rect().contains(W->Memo->cursorRect()));
