@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTextBlock>
 
@@ -276,13 +277,18 @@ TEST_F(ReportWindowTest, PictureOfAReportWindow)
     auto Windows = Editors(*Form);
     ASSERT_EQ(Windows.size(), 1);
     TForm_Editor* Editor = Windows[0];
-    Editor->resize(1000, 520);
-    // The header and the first rows of the step table.
-    Editor->Memo->moveCursor(QTextCursor::Start);
-    QtHelpers::Wait(30);
     const QString Folder = QStringLiteral(HYD_SCREENSHOT_DIR);
     QDir().mkpath(Folder);
+    // As it opens, and larger, at the first rows of the step table.
+    QtHelpers::Wait(30);
     EXPECT_TRUE(QtHelpers::Grab(Editor).save(Folder + QStringLiteral("/editor-report.png")));
+    Editor->resize(1000, 520);
+    // The edit area scrolls by lines: the step table's heading at the top.
+    const QTextBlock Heading = Editor->Memo->document()->find(QStringLiteral("ПОДРОБНЫЕ")).block();
+    ASSERT_TRUE(Heading.isValid());
+    Editor->Memo->verticalScrollBar()->setValue(Heading.blockNumber());
+    QtHelpers::Wait(30);
+    EXPECT_TRUE(QtHelpers::Grab(Editor).save(Folder + QStringLiteral("/editor-report-large.png")));
     // The table's columns line up: each character of a row is as wide as a digit.
     const QTextDocument* Doc = Editor->Memo->document();
     const QFontMetrics M(Editor->Memo->font());
