@@ -70,14 +70,12 @@ class TRow {
 public:
     void Add(std::string_view Text)
     {
-        Room(Text.size());
-        std::memcpy(Data + Size, Text.data(), Text.size());
+        std::memcpy(Reserve(Text.size()), Text.data(), Text.size());
         Size += Text.size();
     }
     void Blanks(std::size_t Count)
     {
-        Room(Count);
-        std::memset(Data + Size, ' ', Count);
+        std::memset(Reserve(Count), ' ', Count);
         Size += Count;
     }
     // Text right-aligned in Width characters (a longer one whole).
@@ -90,37 +88,74 @@ public:
     }
     std::string_view Text() const { return {Data, Size}; }
 
-private:
-    // A row of a dozen cells takes a few hundred bytes at most.
-    void Room(std::size_t Count) const
+    // Room for Count more bytes, to be written at the pointer returned and
+    // kept with Advance.
+    char* Reserve(std::size_t Count)
     {
+        // A row of a dozen cells takes a few hundred bytes at most.
         if (Count > sizeof Data - Size)
             throw std::length_error("report row too long");
+        return Data + Size;
     }
+    void Advance(const char* End) { Size = static_cast<std::size_t>(End - Data); }
+
+private:
     char Data[2048];
     std::size_t Size = 0;
 };
 
-// A value with its prefix and Unit, right-aligned in Width characters.
-void AddValue(TRow& Row, int Digits, double X, std::string_view Unit, std::size_t Width)
+// A unit after a value, in a buffer that may be copied whole.
+struct TUnit {
+    char Text[16] = {};
+    std::size_t Size = 0;
+    std::size_t Chars = 0;
+
+    constexpr explicit TUnit(std::string_view Unit)
+    {
+        for (const char C : Unit) {
+            Text[Size++] = C;
+            Chars += (static_cast<unsigned char>(C) & 0xC0) != 0x80;
+        }
+    }
+};
+
+constexpr TUnit Seconds("с");
+constexpr TUnit Metres("м");
+constexpr TUnit MetresPerSecond("м/с");
+constexpr TUnit Acceleration("м/с2");
+constexpr TUnit Pascals("Па");
+constexpr TUnit Litres("л");
+
+// A value with its prefix and Unit, right-aligned in Width (at most 16)
+// characters. The pieces are copied in blocks of fixed size, which the
+// compiler writes out in a few moves: a table row has many cells.
+void AddValue(TRow& Row, int Digits, double X, const TUnit& Unit, std::size_t Width)
 {
+    static constexpr char Spaces[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                        ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
     char Number[PrefixedNumberRoom];
     std::string_view Prefix;
     const std::size_t Length = PrefixedNumberText(Digits, X, Number, Prefix);
+    char* Out = Row.Reserve(sizeof Spaces + sizeof Number + 1 + Prefix.size() + sizeof Unit.Text);
     // The number is ASCII, the separator one blank.
-    const std::size_t Chars = Length + 1 + CharCount(Prefix) + CharCount(Unit);
-    if (Chars < Width)
-        Row.Blanks(Width - Chars);
-    Row.Add({Number, Length});
-    Row.Add(" ");
-    Row.Add(Prefix);
-    Row.Add(Unit);
+    const std::size_t Chars = Length + 1 + CharCount(Prefix) + Unit.Chars;
+    if (Chars < Width) {
+        std::memcpy(Out, Spaces, sizeof Spaces);
+        Out += Width - Chars;
+    }
+    std::memcpy(Out, Number, sizeof Number);
+    Out += Length;
+    *Out++ = ' ';
+    for (const char C : Prefix)
+        *Out++ = C;
+    std::memcpy(Out, Unit.Text, sizeof Unit.Text);
+    Row.Advance(Out + Unit.Size);
 }
-void AddValue(TRow& Row, double X, std::string_view Unit, std::size_t Width)
+void AddValue(TRow& Row, double X, const TUnit& Unit, std::size_t Width)
 {
     AddValue(Row, ValueDigits, X, Unit, Width);
 }
-void AddValue4(TRow& Row, double X, std::string_view Unit, std::size_t Width)
+void AddValue4(TRow& Row, double X, const TUnit& Unit, std::size_t Width)
 {
     AddValue(Row, ValueDigits + 1, X, Unit, Width);
 }
@@ -192,31 +227,31 @@ public:
     void StepRow(TRow& Row, int Number, const TCalcStep& R) const
     {
         AddInteger(Row, Number, 5);
-        AddValue(Row, R.Time, "с", 8);
+        AddValue(Row, R.Time, Seconds, 8);
         if (HammerMode) {
             if (Blow->Count >= Number) {
                 const TCalcStep& B = Blow->Records[Number - 1];
-                AddValue(Row, B.Losses, "Па", 12);
-                AddValue(Row, B.Speed, "м/с", 12);
-                AddValue4(Row, B.Fill, "м", 12);
+                AddValue(Row, B.Losses, Pascals, 12);
+                AddValue(Row, B.Speed, MetresPerSecond, 12);
+                AddValue4(Row, B.Fill, Metres, 12);
             } else {
                 Row.Add(NoDrivingCells);
             }
         }
         if (HasLength) {
-            AddValue4(Row, std::min(R.Fill, Calc.Length), "м", 12);
-            AddValue4(Row, R.Fill - Calc.InitialFill, "м", 12);
+            AddValue4(Row, std::min(R.Fill, Calc.Length), Metres, 12);
+            AddValue4(Row, R.Fill - Calc.InitialFill, Metres, 12);
         } else {
-            AddValue4(Row, R.Fill, "м", 12);
+            AddValue4(Row, R.Fill, Metres, 12);
         }
-        AddValue(Row, R.Speed, "м/с", 12);
-        AddValue(Row, R.Accel, "м/с2", 12);
+        AddValue(Row, R.Speed, MetresPerSecond, 12);
+        AddValue(Row, R.Accel, Acceleration, 12);
         if (HasLosses) {
-            AddValue(Row, R.Losses, "Па", 12);
+            AddValue(Row, R.Losses, Pascals, 12);
             AddReynolds(Row, R.Re);
         }
         if (Shock >= 0)
-            AddValue(Row, R.Speed * Calc.Density * Shock, "Па", 12);
+            AddValue(Row, R.Speed * Calc.Density * Shock, Pascals, 12);
         Row.Add(LineEnd);
     }
 
@@ -446,18 +481,18 @@ private:
     void StageRow(TRow& Row, int Number, const TCalcStage& S) const
     {
         AddInteger(Row, Number, 5);
-        AddValue(Row, S.StartTime, "с", 8);
-        AddValue(Row, S.StartSpeed, "м/с", 13);
-        AddValue(Row, S.RestSpeed, "м/с", 13);
-        AddValue(Row, S.PipeSpeed, "м/с", 13);
-        AddValue(Row, S.PumpPressure, "Па", 13);
-        AddValue(Row, S.PumpPressure - Calc.Pressure, "Па", 13);
+        AddValue(Row, S.StartTime, Seconds, 8);
+        AddValue(Row, S.StartSpeed, MetresPerSecond, 13);
+        AddValue(Row, S.RestSpeed, MetresPerSecond, 13);
+        AddValue(Row, S.PipeSpeed, MetresPerSecond, 13);
+        AddValue(Row, S.PumpPressure, Pascals, 13);
+        AddValue(Row, S.PumpPressure - Calc.Pressure, Pascals, 13);
         if (!Blow)
             throw std::logic_error("no driving pipe for the pumped volume");
         const double Radius = Blow->Diameter / 2;
-        AddValue4(Row, std::numbers::pi * Radius * Radius * S.Pumped * 1000, "л", 12);
-        AddValue(Row, S.PumpTime, "с", 13);
-        AddValue(Row, S.Pause, "с", 8);
+        AddValue4(Row, std::numbers::pi * Radius * Radius * S.Pumped * 1000, Litres, 12);
+        AddValue(Row, S.PumpTime, Seconds, 13);
+        AddValue(Row, S.Pause, Seconds, 8);
         Row.Add(LineEnd);
     }
 
@@ -518,17 +553,17 @@ private:
         TRow Row;
         Row.Add("    0   0.0 c");
         if (Layout.HammerMode) {
-            AddValue(Row, 0, "Па", 12);
-            AddValue(Row, Blow->InitialSpeed, "м/с", 12);
-            AddValue4(Row, Blow->InitialFill, "м", 12);
+            AddValue(Row, 0, Pascals, 12);
+            AddValue(Row, Blow->InitialSpeed, MetresPerSecond, 12);
+            AddValue4(Row, Blow->InitialFill, Metres, 12);
         }
         if (Layout.HasLength) {
-            AddValue4(Row, std::min(Calc.InitialFill, Calc.Length), "м", 12);
-            AddValue(Row, 0, "м", 12);
+            AddValue4(Row, std::min(Calc.InitialFill, Calc.Length), Metres, 12);
+            AddValue(Row, 0, Metres, 12);
         } else {
-            AddValue4(Row, Calc.InitialFill, "м", 12);
+            AddValue4(Row, Calc.InitialFill, Metres, 12);
         }
-        AddValue(Row, Calc.InitialSpeed, "м/с", 12);
+        AddValue(Row, Calc.InitialSpeed, MetresPerSecond, 12);
         if (Layout.HasLosses) {
             Row.Add("        -");
             Row.Add("            -  ");
@@ -541,7 +576,7 @@ private:
             Row.Add("        -");
         }
         if (Layout.Shock >= 0)
-            AddValue(Row, Calc.InitialSpeed * Calc.Density * Layout.Shock, "Па", 12);
+            AddValue(Row, Calc.InitialSpeed * Calc.Density * Layout.Shock, Pascals, 12);
         Out += Row.Text();
         EndLine();
     }

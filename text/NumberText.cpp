@@ -84,7 +84,7 @@ int BitWidth(TUint128 X)
 
 // floor(M * 2^E2 * 10^S) in Floor and how the rest compares with one half in
 // Rest (-1 below, 0 equal, 1 above); false when that is out of reach.
-bool ScaledFloor(uint64_t M, int E2, int S, uint64_t& Floor, int& Rest)
+inline bool ScaledFloor(uint64_t M, int E2, int S, uint64_t& Floor, int& Rest)
 {
     TUint128 Quotient = 0;
     TUint128 Remainder = 0;
@@ -154,6 +154,13 @@ std::size_t FastGeneral(char* Buf, double X, int Precision)
     const int E2 = Biased - 1075;  // |X| = M * 2^E2, 2^(E2 + 52) <= |X| < 2^(E2 + 53)
     // floor(k * log10(2)) for |k| < 2^11: 10^E <= |X| < 10^(E + 2).
     int E = ((E2 + 52) * 78913) >> 18;
+    // Powers of ten up to 10^22 are exact doubles: one comparison settles
+    // the exponent there.
+    static constexpr double Exact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (E >= 0 && E < 22 && std::fabs(X) >= Exact[E + 1])
+        ++E;
     const uint64_t Top = static_cast<uint64_t>(Powers_Of_Ten[static_cast<std::size_t>(Precision)]);
     uint64_t N = 0;
     int Rest = 0;
