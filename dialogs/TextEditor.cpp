@@ -682,7 +682,7 @@ bool TForm_Editor::Editor_Set_Text(std::string_view Text)
             return QString::fromUtf8(Text.data() + From, static_cast<qsizetype>(To - From));
         });
     FChanged_By_User = false;
-    Set_Modified(true);
+    Set_Modified(Done);  // cancelled: nothing went in
     return Done;
 }
 
@@ -706,7 +706,7 @@ bool TForm_Editor::Editor_Set_Text(const QString& Text)
             return Text.mid(static_cast<qsizetype>(From), static_cast<qsizetype>(To - From));
         });
     FChanged_By_User = false;
-    Set_Modified(true);
+    Set_Modified(Done);  // cancelled: nothing went in
     return Done;
 }
 

@@ -644,6 +644,7 @@ TEST_F(TextEditor, ALongTextGoesInWithAProgressWindowWhoseCancelEmptiesTheEditAr
     Cancel_Progress();
     EXPECT_FALSE(W->Editor_Set_Text(QString::fromStdString(Text)));
     EXPECT_EQ(W->Memo->document()->characterCount(), 1);
+    EXPECT_EQ(W->StatusBar_Size->text(), "Размер: 0");
     EXPECT_EQ(Percent_Last(), nullptr);
     EXPECT_FALSE(W->Memo->isReadOnly());
 }
