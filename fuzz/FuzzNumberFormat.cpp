@@ -12,8 +12,13 @@
 //   multiplier);
 // - NaN and infinities give their fixed words, never a number;
 // - digit groups only add blanks;
-// - Pad_Left pads to the width asked, in characters.
+// - Pad_Left pads to the width asked, in characters;
+// - the texts found with integer arithmetic are the general conversion's:
+//   FormatGeneral is std::to_chars with general notation, FloatToFixed(0) and
+//   WholeNumberText its fixed one, and PrefixedNumberText, AppendWithPrefix
+//   and AppendFixed give the texts of FormatWithPrefix and FloatToFixed.
 
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +26,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -241,6 +247,39 @@ void CheckPrefix(int Digits, const std::string& Separator, double Value, double 
     }
 }
 
+void CheckConversions(int Digits, double X)
+{
+    const int Precision = Digits < 0 ? 0 : Digits % 20;
+    if (std::isfinite(X)) {
+        char Text[1100];
+        const auto General =
+            std::to_chars(Text, Text + sizeof Text, X, std::chars_format::general, Precision);
+        FUZZ_CHECK(FormatGeneral(Precision, X) == std::string(Text, General.ptr),
+                   "FormatGeneral(%d, %.17g) = %s", Precision, X,
+                   FormatGeneral(Precision, X).c_str());
+        const auto Whole = std::to_chars(Text, Text + sizeof Text, X, std::chars_format::fixed, 0);
+        FUZZ_CHECK(FloatToFixed(0, X) == std::string(Text, Whole.ptr), "FloatToFixed(0, %.17g)", X);
+        char Short[24];
+        const std::size_t Length = WholeNumberText(X, Short);
+        FUZZ_CHECK(std::fabs(X) < 0x1p53 ? std::string(Short, Length) == FloatToFixed(0, X)
+                                         : Length == 0,
+                   "WholeNumberText(%.17g)", X);
+    }
+    if (Digits >= 0 && Digits <= 17) {
+        char Number[PrefixedNumberRoom];
+        std::string_view Prefix;
+        const std::size_t Length = PrefixedNumberText(Digits, X, Number, Prefix);
+        FUZZ_CHECK(std::string(Number, Length) + " " + std::string(Prefix) ==
+                       FormatWithPrefix(Digits, " ", X, 0),
+                   "PrefixedNumberText(%d, %.17g)", Digits, X);
+    }
+    std::string Appended = "<";
+    AppendWithPrefix(Appended, Digits, " ", X);
+    AppendFixed(Appended, Digits, X);
+    FUZZ_CHECK(Appended == "<" + FormatWithPrefix(Digits, " ", X, 0) + FloatToFixed(Digits, X),
+               "AppendWithPrefix, AppendFixed(%d, %.17g)", Digits, X);
+}
+
 void CheckGroups(const std::string& S)
 {
     const std::string G = InsertGroupSeparators(S);
@@ -266,6 +305,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size)
     CheckSignificant(Decimals, Digits, X);
     CheckPrefix(Digits, Separator.empty() ? " " : Separator, X, 0);
     CheckPrefix(Digits, " ", X, Reference);
+    CheckConversions(Digits, X);
+    CheckConversions(Decimals, X);
 
     CheckGroups(Text);
     CheckGroups(FloatToFixed(Decimals, X));
