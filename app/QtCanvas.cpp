@@ -63,19 +63,27 @@ void TQtCanvas::SetPen(TColor Color)
     Painter.setPen(Pen);
 }
 
-void TQtCanvas::StartPolyline(TPoint P)
+bool TQtCanvas::ReducesColumns(int32_t& Top, int32_t& Bottom) const
 {
-    if (!MayReduce()) {
-        Polyline.Start(P, false);
-        return;
-    }
+    if (!MayReduce())
+        return false;
     // The device's rows in the painter's coordinates: the rasteriser clips
     // lines only outside them.
     const int64_t Shift = static_cast<int64_t>(Painter.deviceTransform().dy());
-    const int64_t Top = -Shift;
-    const int64_t Bottom = Painter.device()->height() - 1 - Shift;
-    Polyline.Start(P, true, static_cast<int32_t>(std::clamp<int64_t>(Top, INT32_MIN, INT32_MAX)),
-                   static_cast<int32_t>(std::clamp<int64_t>(Bottom, INT32_MIN, INT32_MAX)));
+    Top = static_cast<int32_t>(std::clamp<int64_t>(-Shift, INT32_MIN, INT32_MAX));
+    Bottom = static_cast<int32_t>(
+        std::clamp<int64_t>(Painter.device()->height() - 1 - Shift, INT32_MIN, INT32_MAX));
+    return true;
+}
+
+void TQtCanvas::StartPolyline(TPoint P)
+{
+    int32_t Top = 0;
+    int32_t Bottom = 0;
+    if (ReducesColumns(Top, Bottom))
+        Polyline.Start(P, true, Top, Bottom);
+    else
+        Polyline.Start(P, false);
 }
 
 void TQtCanvas::MoveTo(int32_t X, int32_t Y)

@@ -33,6 +33,9 @@ public:
     void LinesTo(const TPoint* Points, std::size_t Count) override;
     void TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) override;
     void Flush() override;
+    // While it may reduce: the device's rows, so that the chart hands over
+    // its series already reduced, in one pass over the records.
+    bool ReducesColumns(int32_t& Top, int32_t& Bottom) const override;
 
     // Allows the per-column reduction (the default); off draws every segment.
     void SetReduction(bool On) { Reduction = On; }
