@@ -21,6 +21,10 @@ namespace {
 
 // Pieces smaller than this are gathered before they go to the disk.
 constexpr std::size_t BufferSize = 64 * 1024;
+// The system is asked to start writing a long file to the disk every time
+// this much more of it has been written, so that the flush at the commit
+// waits only for the rest.
+constexpr off_t StartWritingEvery = 8 << 20;
 // As many links as the system itself follows before it gives up (ELOOP).
 constexpr int MaxLinkHops = 40;
 
@@ -279,6 +283,12 @@ void TAtomicFile::WriteOut(std::string_view Text)
         if (N <= 0)
             Fail("cannot write", N < 0 ? errno : EIO);
         Text.remove_prefix(static_cast<std::size_t>(N));
+        FWritten += N;
+    }
+    if (FWritten - FStarted >= StartWritingEvery) {
+        // Only a start: a failure shows at the flush of the commit.
+        ::sync_file_range(FFd, FStarted, FWritten - FStarted, SYNC_FILE_RANGE_WRITE);
+        FStarted = FWritten;
     }
 }
 

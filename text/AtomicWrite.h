@@ -98,6 +98,8 @@ private:
     gid_t FOldGroup = 0;
     TState FState = TState::Open;
     std::string FBuffer;
+    off_t FWritten = 0;  // bytes in the temporary file
+    off_t FStarted = 0;  // bytes whose way to the disk has been started
 };
 
 // Replaces FileName by Content in one call.
