@@ -98,35 +98,21 @@ public:
     // The row of value V: round(Bottom - (V - Min) * sy - 1).
     bool Row(double V, int32_t& Y) const { return ToRow(Bottom - (V - Low) * Scale - 1, Y); }
 
-    // The rows of Field of records From ... To - 1 into Rows[0] ...: the
-    // index of the first record without a row, or To. The rows are those of
-    // Row; the loop has no exit, so that the compiler can vectorise it.
-    int32_t Rows(const TCalcStep* Records, double TCalcStep::*Field, int32_t From, int32_t To,
-                 int32_t* Rows) const
+    // round(Bottom - (V - Min) * sy - 1) as a 64-bit integer while it is
+    // below 2^51 in magnitude, far outside the 32-bit range otherwise, also
+    // for NaN and the infinities: V + 1.5 * 2^52 holds the rounded value in
+    // the low bits of its mantissa (see ToRow), and the difference of bits
+    // is taken modulo 2^64, where a negative sum lands far outside as well.
+    // So Fits accepts exactly the V that Row accepts, and the row is the
+    // same; without branches, the rows of many records are made at once.
+    int64_t Rounded(double V) const
     {
-        // V + 1.5 * 2^52 holds round(V) in the low bits of its mantissa while
-        // |V| < 2^51 (see ToRow); any other V, also NaN and the infinities,
-        // gives a difference of bits far outside the 32-bit range. So integer
-        // comparisons accept exactly the V that ToRow accepts.
-        // (The difference is taken modulo 2^64, where a negative sum lands
-        // far outside as well.)
         constexpr double Shift = 6755399441055744.0;
         constexpr uint64_t ShiftBits = std::bit_cast<uint64_t>(Shift);
-        bool Fit = true;
-        for (int32_t K = From; K < To; ++K) {
-            const double V = Bottom - (Records[K].*Field - Low) * Scale - 1;
-            const auto Rounded =
-                static_cast<int64_t>(std::bit_cast<uint64_t>(V + Shift) - ShiftBits);
-            Fit &= (Rounded >= INT32_MIN) & (Rounded <= INT32_MAX);
-            Rows[K - From] = static_cast<int32_t>(Rounded);
-        }
-        if (Fit)
-            return To;
-        int32_t K = From;
-        while (K < To && Row(Records[K].*Field, Rows[K - From]))
-            ++K;
-        return K;
+        const double Y = Bottom - (V - Low) * Scale - 1;
+        return static_cast<int64_t>(std::bit_cast<uint64_t>(Y + Shift) - ShiftBits);
     }
+    static bool Fits(int64_t Y) { return (Y >= INT32_MIN) & (Y <= INT32_MAX); }
 
 private:
     double Low = 0;
@@ -287,7 +273,7 @@ bool DrawStepChartReduced(const TCalc& Calc, const TStepSeries (&Series)[5], TCa
     // Record k lies at x = L + round((k + 1) * sx), the last one on the right edge.
     constexpr int32_t Chunk = 512;
     int32_t Xs[Chunk];
-    int32_t Ys[Chunk];
+    int32_t Ys[5][Chunk];
     int32_t ColumnStarts[Chunk + 1];  // where the chunk's columns begin
     bool Running = true;
     for (int32_t Base = 0; Base < Last && Running; Base += Chunk) {
@@ -301,17 +287,35 @@ bool DrawStepChartReduced(const TCalc& Calc, const TStepSeries (&Series)[5], TCa
             ++XEnd;
         }
         ColumnStarts[Columns] = XEnd;
-        for (TSeriesPass& P : Passes) {
+        // The rows of every series, record by record: the records' five
+        // values lie side by side. A series not running gets rows it drops.
+        bool Fit[5] = {true, true, true, true, true};
+        for (int32_t K = Base; K < XEnd; ++K) {
+            const TCalcStep& R = Records[K];
+            for (int I = 0; I < 5; ++I) {
+                const int64_t Y = Passes[I].Vertical.Rounded(R.*Series[I].Field);
+                Fit[I] &= TVertical::Fits(Y);
+                Ys[I][K - Base] = static_cast<int32_t>(Y);
+            }
+        }
+        for (int I = 0; I < 5; ++I) {
+            TSeriesPass& P = Passes[I];
             if (P.State != TState::Running)
                 continue;
+            // Record 0 of a series without a start value is its first point.
             const int32_t From = Base == 0 && !P.FromStart ? 1 : Base;
-            const int32_t Stop =
-                From < XEnd ? P.Vertical.Rows(Records, P.Series->Field, From, XEnd, Ys) : From;
+            int32_t Stop = XEnd;
+            if (!Fit[I]) {
+                Stop = From;
+                while (Stop < XEnd &&
+                       TVertical::Fits(P.Vertical.Rounded(Records[Stop].*P.Series->Field)))
+                    ++Stop;
+            }
             for (int C = 0; C < Columns; ++C) {
                 const int32_t First = std::max(ColumnStarts[C], From);
                 const int32_t Next = std::min(ColumnStarts[C + 1], Stop);
                 if (First < Next)
-                    P.Line.Add(Xs[First - Base], Ys + (First - From),
+                    P.Line.Add(Xs[First - Base], Ys[I] + (First - Base),
                                static_cast<std::size_t>(Next - First));
             }
             if (Stop < End)
