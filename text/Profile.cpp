@@ -358,7 +358,9 @@ void TProfile::Load()
     }
     FContent = std::move(Content);
     const std::size_t Bytes = FContent.size() - FTextStart;
-    FUnits = FEncoding == TEncoding::Utf8 ? Bytes : Utf16Units(FContent.substr(FTextStart));
+    FUnits = FEncoding == TEncoding::Utf8
+                 ? Bytes
+                 : Utf16Units(std::string_view(FContent).substr(FTextStart));
 
     FEntries.clear();
     FWritten.clear();
