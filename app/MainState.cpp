@@ -74,5 +74,9 @@ void TForm_Main::UpdateState()
     Menu_Work_Calc->setEnabled(P.BitBtn_Calc->isEnabled());
     Menu_Work_Report->setEnabled(P.BitBtn_Report->isEnabled());
     Menu_File_Close->setEnabled(P.BitBtn_Cancel->isEnabled());
+    const bool Has_Results = FCalc && FCalc->Records && FCalc->Count > 0;
+    for (QAction* A : {Menu_Work_Save_Png, Menu_Work_Save_Svg, Menu_Work_Save_Steps})
+        A->setEnabled(Has_Results);
+    Menu_Work_Save_Stages->setEnabled(Has_Results && FCalc->StageCount > 0);
     In_Update_State = false;
 }

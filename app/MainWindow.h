@@ -53,6 +53,12 @@ public:
     QMenu* Menu_Work = nullptr;
     QAction* Menu_Work_Calc = nullptr;
     QAction* Menu_Work_Report = nullptr;
+    // Exports of what the window shows (also the chart's context menu).
+    QAction* Menu_Work_Save_Png = nullptr;
+    QAction* Menu_Work_Save_Svg = nullptr;
+    QAction* Menu_Work_Save_Steps = nullptr;
+    QAction* Menu_Work_Save_Stages = nullptr;
+    QAction* Menu_Work_Copy_Legend = nullptr;
 
     // Windows created with the main window and destroyed with it.
     TForm_Calc* Form_Calc = nullptr;
@@ -88,6 +94,11 @@ public:
     void ComboBox_LiqChange(int Index);
     void ComboBox_MatChange(int Index);
     void StatusBarDblClick();
+    void Menu_Work_Save_PngClick();
+    void Menu_Work_Save_SvgClick();
+    void Menu_Work_Save_StepsClick();
+    void Menu_Work_Save_StagesClick();
+    void Menu_Work_Copy_LegendClick();
     // The value readout at X pixels of the chart area.
     void PaintBoxMouseMove(int X);
     void PaintBoxClick();
@@ -126,6 +137,10 @@ private:
     bool Close_Editors();
     // Whether the parameter file may be written at exit without asking.
     bool Exit_Save_Allowed();
+    // Asks for a file name (Title, Filter, a default name in the parameter
+    // file's folder) and writes it with Write; errors become messages.
+    void Export(const QString& Title, const QString& Filter, const QString& Suffix,
+                const std::function<void(const QString&)>& Write);
     // Writes the parameter file; At_Exit asks first before writing into a
     // file that does not look like a parameter file.
     void Save_Params(bool At_Exit);

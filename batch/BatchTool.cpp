@@ -22,6 +22,7 @@
 #include "case/RunSetup.h"
 #include "engine/Calc.h"
 #include "engine/UserLink.h"
+#include "results/Csv.h"
 #include "results/Report.h"
 #include "results/SvgCanvas.h"
 #include "text/AtomicWrite.h"
@@ -425,62 +426,6 @@ void WriteOutput(const TOutput& Output, std::ostream& Out, const TProduce& Produ
     }
 }
 
-// One line of numbers in the shortest text that reads back to the same double.
-void AppendCsvRow(std::string& Out, std::initializer_list<double> Values)
-{
-    bool First = true;
-    for (double X : Values) {
-        if (!First)
-            Out += ',';
-        First = false;
-        char Text[32];
-        const auto [End, Ec] = std::to_chars(Text, Text + sizeof Text, X);
-        if (Ec != std::errc())
-            throw std::runtime_error("number text");
-        Out.append(Text, End);
-    }
-    Out += '\n';
-}
-
-// The records are many and each line depends on its record alone: blocks of
-// lines are made on two threads and handed to the sink in order.
-void WriteRecordsCsv(const TCalc& Calc, const TSink& Sink)
-{
-    constexpr int64_t LinesPerBlock = 4096;
-    Sink("Time,Fill,Speed,Accel,Losses,Re\n");
-    const int64_t Count = Calc.Records ? std::max(Calc.Count, 0) : 0;
-    MakeBlocksInOrder(
-        (Count + LinesPerBlock - 1) / LinesPerBlock,
-        [&Calc, Count](int64_t Block, TTextBlock& Text) {
-            const int64_t End = std::min(Count, (Block + 1) * LinesPerBlock);
-            for (int64_t I = Block * LinesPerBlock; I < End; ++I) {
-                const TCalcStep& R = Calc.Records[I];
-                AppendCsvRow(Text.Text, {R.Time, R.Fill, R.Speed, R.Accel, R.Losses, R.Re});
-            }
-        },
-        [&Sink](int64_t, const TTextBlock& Text) {
-            Sink(Text.Text);
-            return true;
-        });
-}
-
-void WriteStagesCsv(const TCalc& Calc, const TSink& Sink)
-{
-    std::string Text =
-        "StartTime,StartSpeed,RestSpeed,PumpPressure,Pumped,PipeSpeed,PumpTime,Pause\n";
-    for (const TCalcStage* S = Calc.Stages; S; S = S->Next)
-        AppendCsvRow(Text, {S->StartTime, S->StartSpeed, S->RestSpeed, S->PumpPressure, S->Pumped,
-                            S->PipeSpeed, S->PumpTime, S->Pause});
-    Sink(Text);
-}
-
-std::string Collect(const std::function<void(const TSink&)>& Produce)
-{
-    std::string Text;
-    Produce([&Text](std::string_view Piece) { Text += Piece; });
-    return Text;
-}
-
 // Step 4 onwards of a batch run: the case can be calculated and its outputs
 // may be written.
 int CalculateCase(const TOptions& Options, const std::vector<TOutput>& Outputs, const TCase& Case,
@@ -558,16 +503,6 @@ int CalculateCase(const TOptions& Options, const std::vector<TOutput>& Outputs, 
 }
 
 }  // namespace
-
-std::string RecordsCsv(const TCalc& Calc)
-{
-    return Collect([&Calc](const TSink& Sink) { WriteRecordsCsv(Calc, Sink); });
-}
-
-std::string StagesCsv(const TCalc& Calc)
-{
-    return Collect([&Calc](const TSink& Sink) { WriteStagesCsv(Calc, Sink); });
-}
 
 int RunBatch(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
 {

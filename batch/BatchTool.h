@@ -18,11 +18,3 @@ inline constexpr int BatchFailure = 2;    // usage, unreadable case, unwritable 
 // and the report without an output option go to Out; messages and the tool's
 // own errors go to Err, one per line. Returns the exit status.
 int RunBatch(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
-
-// The step records of Calc as CSV: a header line "Time,Fill,Speed,Accel,
-// Losses,Re" and one line per record; numbers in the shortest text that reads
-// back to the same double; lines end with LF.
-std::string RecordsCsv(const TCalc& Calc);
-// The stage list of Calc as CSV, header "StartTime,StartSpeed,RestSpeed,
-// PumpPressure,Pumped,PipeSpeed,PumpTime,Pause", one line per stage.
-std::string StagesCsv(const TCalc& Calc);

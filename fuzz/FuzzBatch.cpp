@@ -58,6 +58,7 @@
 #include "engine/Calc.h"
 #include "engine/UserLink.h"
 #include "fuzz/FuzzCommon.h"
+#include "results/Csv.h"
 #include "results/SvgCanvas.h"
 #include "text/Profile.h"
 

@@ -49,6 +49,7 @@
 #include "engine/UserLink.h"
 #include "engine/WaveSpeed.h"
 #include "fuzz/FuzzCommon.h"
+#include "results/Csv.h"
 #include "results/SvgCanvas.h"
 #include "text/Profile.h"
 #include "text/Utf8Text.h"

@@ -28,6 +28,7 @@
 
 #include "batch/BatchTool.h"
 #include "engine/Calc.h"
+#include "results/Csv.h"
 #include "tests/TestFiles.h"
 
 namespace {
