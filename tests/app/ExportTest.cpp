@@ -100,7 +100,8 @@ TEST_F(ExportTest, ChartPicturesCarryTheSeriesAtTheWindowsSize)
     const QImage Image(Png);
     ASSERT_FALSE(Image.isNull());
     EXPECT_EQ(Image.size(), Form->PaintBox->size() * Form->PaintBox->devicePixelRatioF());
-    for (QColor C : {QColor(0, 0, 255), QColor(255, 0, 0), QColor(192, 192, 0), QColor(0, 128, 128)})
+    for (QColor C :
+         {QColor(0, 0, 255), QColor(255, 0, 0), QColor(192, 192, 0), QColor(0, 128, 128)})
         EXPECT_GT(Pixels_Of(Image, C), 20) << C.name().toStdString();
     // The picture is the window's own chart.
     QImage Shown = Form->PaintBox->ChartBitmap().toImage().convertToFormat(QImage::Format_RGB32);
