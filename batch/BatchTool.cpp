@@ -18,7 +18,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "batch/Sweep.h"
 #include "case/CaseModel.h"
+#include "case/CaseOverrides.h"
 #include "case/RunSetup.h"
 #include "engine/Calc.h"
 #include "engine/UserLink.h"
@@ -51,6 +53,21 @@ const char* const HelpText =
     "                      которых не читается как значение, значения вне пределов,\n"
     "                      неизвестные и повторные ключи разделов [Data] и [BlowData];\n"
     "                      если они есть, расчёт не выполняется (код 2)\n"
+    "  --set РАЗДЕЛ.КЛЮЧ=ЗНАЧЕНИЕ\n"
+    "                      задать ключ файла параметров до его чтения (по тем же\n"
+    "                      правилам, что и в файле); можно повторять\n"
+    "\n"
+    "Серия расчётов (все файлы вариантов — в папке --outputs):\n"
+    "  --sweep РАЗДЕЛ.КЛЮЧ=ОТ:ДО:ЧИСЛО или РАЗДЕЛ.КЛЮЧ=З1,З2,...\n"
+    "                      перебрать значения ключа (ЧИСЛО равноотстоящих значений,\n"
+    "                      концы включены); несколько --sweep дают все сочетания,\n"
+    "                      последний меняется быстрее всех; не больше 1000000\n"
+    "  --summary ФАЙЛ      сводка CSV, строка на вариант (по умолчанию на\n"
+    "                      стандартный вывод, если не указан --outputs)\n"
+    "  --outputs ПАПКА     отчёт, шаги, этапы и графики каждого варианта\n"
+    "  --jobs N            число потоков (по умолчанию — число процессоров)\n"
+    "  --part K/N          только K-я из N чередующихся частей вариантов\n"
+    "\n"
     "  --help              показать эту справку\n"
     "  --version           показать версию\n"
     "\n"
@@ -90,6 +107,7 @@ struct TOptions {
     int Height = SvgDefaultHeight;
     double Gravity = 9.81;
     bool Strict = false;
+    std::vector<TCaseOverride> Sets;  // --set, in order
 
     bool AnyOutput() const { return Report || Csv || StagesCsvFile || Svg; }
 };
@@ -169,6 +187,21 @@ TOptions ParseArgs(const std::vector<std::string>& Args)
         }
         const std::size_t Eq = Arg.find('=');
         const std::string Name = Arg.substr(0, Eq);
+        if (Name == "--set") {  // repeatable: one key each
+            std::string Value;
+            if (Eq != std::string::npos)
+                Value = Arg.substr(Eq + 1);
+            else if (i + 1 < Args.size() && Args[i + 1].compare(0, 2, "--") != 0)
+                Value = Args[++i];
+            if (Value.empty())
+                throw TUsageError("для параметра " + Name + " не указано значение");
+            std::string Error;
+            const std::optional<TCaseOverride> Override = ParseCaseOverride(Value, Error);
+            if (!Override)
+                throw TUsageError("--set: " + Error);
+            Options.Sets.push_back(*Override);
+            continue;
+        }
         // A second value would silently win over the first: every option once.
         if (!Given.insert(Name).second)
             throw TUsageError("параметр " + Name + " указан дважды");
@@ -506,6 +539,8 @@ int CalculateCase(const TOptions& Options, const std::vector<TOutput>& Outputs, 
 
 int RunBatch(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
 {
+    if (IsSweepCommand(Args))
+        return RunSweep(Args, Out, Err);
     TOptions Options;
     try {
         Options = ParseArgs(Args);
@@ -542,6 +577,7 @@ int RunBatch(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
     try {
         TProfile Profile(Options.CaseFile);
         ParameterFile = IsParameterFile(Profile);
+        ApplyCaseOverrides(Profile, Options.Sets);
         if (ParameterFile)
             LoadCase(Profile, Case, Options.Strict ? &Issues : nullptr);
     } catch (const std::exception&) {

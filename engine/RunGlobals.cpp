@@ -4,14 +4,14 @@
 
 #include <utility>
 
-double Gravity = 9.81;
-TCalc* BlowCalc = nullptr;
+thread_local double Gravity = 9.81;
+thread_local TCalc* BlowCalc = nullptr;
 
 namespace {
 
 std::function<int()>& NarrowingKindSource()
 {
-    static std::function<int()> Source;
+    thread_local std::function<int()> Source;
     return Source;
 }
 

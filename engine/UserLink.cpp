@@ -6,7 +6,8 @@
 
 namespace {
 
-TUserLink* CurrentLink = nullptr;
+// Per thread, as the engine's other run-wide state (engine/RunGlobals.h).
+thread_local TUserLink* CurrentLink = nullptr;
 
 TStdErrLink& StdErrLink()
 {

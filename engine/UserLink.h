@@ -36,7 +36,7 @@ std::unique_ptr<TProgress> SilentProgress();
 // Caption, or a silent one when the link gives none.
 std::unique_ptr<TProgress> OpenProgress(const std::string& Caption);
 
-// The link the engine uses now. Until one is set it is a link that writes
+// The link the engine uses now on this thread. Until one is set it is a link that writes
 // messages to standard error and shows no progress.
 TUserLink& UserLink();
 // Installs Link (not owned); nullptr restores the standard-error link.
