@@ -13,6 +13,10 @@
 #include <system_error>
 #include <thread>
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "batch/BatchTool.h"
@@ -403,6 +407,33 @@ std::string SummaryRow(const TSweepOptions& Options, std::uint64_t Index, const 
     return Line + "\n";
 }
 
+// A pipe or a character device, written as it is, as a shell's ">" would.
+bool IsStream(const std::string& Name)
+{
+    struct stat Info {};
+    return ::stat(Name.c_str(), &Info) == 0 && (S_ISFIFO(Info.st_mode) || S_ISCHR(Info.st_mode));
+}
+
+void WriteStream(const std::string& Name, std::string_view Text)
+{
+    const int Fd = ::open(Name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (Fd < 0)
+        throw std::runtime_error(std::generic_category().message(errno));
+    while (!Text.empty()) {
+        const ssize_t N = ::write(Fd, Text.data(), Text.size());
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N <= 0) {
+            const int Error = N < 0 ? errno : EIO;
+            ::close(Fd);
+            throw std::runtime_error(std::generic_category().message(Error));
+        }
+        Text.remove_prefix(static_cast<std::size_t>(N));
+    }
+    if (::close(Fd) != 0)
+        throw std::runtime_error(std::generic_category().message(errno));
+}
+
 bool IsStandardOutput(const std::optional<std::string>& Name)
 {
     return Name && *Name == "-";
@@ -425,11 +456,11 @@ bool CheckTargets(const TSweepOptions& Options, std::ostream& Err)
             Refuse(Head + "является папкой");
         else if (fs::exists(Name, Ec) && fs::equivalent(Name, Options.CaseFile, Ec))
             Refuse(Head + "совпадает с файлом параметров " + Quoted(Options.CaseFile));
-        else if (fs::exists(Name, Ec) &&
-                 (!fs::is_regular_file(Name, Ec) || ::access(Name.c_str(), W_OK) != 0 ||
-                  (fs::status(Name, Ec).permissions() &
-                   (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write)) ==
-                      fs::perms::none))
+        else if (fs::exists(Name, Ec) && ((!fs::is_regular_file(Name, Ec) && !IsStream(Name)) ||
+                                          ::access(Name.c_str(), W_OK) != 0 ||
+                                          (fs::status(Name, Ec).permissions() &
+                                           (fs::perms::owner_write | fs::perms::group_write |
+                                            fs::perms::others_write)) == fs::perms::none))
             Refuse(Head + "защищён от записи или не является обычным файлом");
     }
     if (Options.OutputDir && fs::exists(*Options.OutputDir, Ec) &&
@@ -650,10 +681,14 @@ int RunSweep(const std::vector<std::string>& Args, std::ostream& Out, std::ostre
         return Status;
     }
     try {
-        WriteFileAtomically(*Options.Summary, Summary);
-    } catch (const TAtomicWriteError& E) {
+        if (IsStream(*Options.Summary))
+            WriteStream(*Options.Summary, Summary);
+        else
+            WriteFileAtomically(*Options.Summary, Summary);
+    } catch (const std::exception& E) {
+        const auto* Atomic = dynamic_cast<const TAtomicWriteError*>(&E);
         Err << ToolName << ": Ошибка записи файла " << Quoted(*Options.Summary) << ": "
-            << E.Reason() << "\n"
+            << (Atomic ? Atomic->Reason() : std::string(E.what())) << "\n"
             << std::flush;
         return BatchFailure;
     }

@@ -397,6 +397,16 @@ TEST(Sweep, ThreadsAndSharesGiveTheSameFiles)
     }
 }
 
+// A character device or a pipe takes the summary as it is.
+TEST(Sweep, SummaryToADevice)
+{
+    const TResult R = Hyd({Example("constant-pressure.Hyd"), "--set", "Data.Steps=50", "--sweep",
+                           "Data.Slope=1,2", "--summary", "/dev/null"});
+    EXPECT_EQ(R.Status, BatchOk) << R.Err;
+    EXPECT_TRUE(R.Out.empty());
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
 TEST(Sweep, HelpAndVersionWin)
 {
     for (const char* Option : {"--help", "--version"}) {
