@@ -51,6 +51,13 @@ void SetUpEditor(TEdit_Scalable* Editor, TEditorId Id)
     NameEditorParts(Editor, Caption);
 }
 
+TEdit_Scalable* New_Editor(QWidget* Parent, TEditorId Id)
+{
+    auto* Editor = new TEdit_Scalable(Parent);
+    SetUpEditor(Editor, Id);
+    return Editor;
+}
+
 void SetUpStepsEditor(TEdit_Num* Editor)
 {
     const QString Caption = QString::fromUtf8(StepsCaption);

@@ -16,6 +16,8 @@ class QWidget;
 // format, selects the initial scale and sets the limits and the field width.
 // No value is set.
 void SetUpEditor(TEdit_Scalable* Editor, TEditorId Id);
+// A new editor of Parent set up by SetUpEditor.
+TEdit_Scalable* New_Editor(QWidget* Parent, TEditorId Id);
 // The step-count field: caption, hint, limits and the integer field's options.
 void SetUpStepsEditor(TEdit_Num* Editor);
 // Names an editor and its parts (field, unit list, spin and calculator

@@ -41,8 +41,7 @@ bool Edit_Gravity(QWidget* Owner, double& Gravity)
     Form->setObjectName(QStringLiteral("Form_Gravity"));
     Form->setWindowTitle(QStringLiteral("Дополнительные параметры"));
 
-    auto* Editor = new TEdit_Scalable(Form);
-    SetUpEditor(Editor, TEditorId::Gravity);
+    TEdit_Scalable* Editor = New_Editor(Form, TEditorId::Gravity);
     Fit_Editors({Editor});
     Editor->setMinimumWidth(std::max(Editor->minimumWidth(), Client_Width - 2 * Gap));
 

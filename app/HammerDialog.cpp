@@ -50,17 +50,13 @@ TForm_Calc::TForm_Calc(QWidget* Parent) : QDialog(Parent)
     setWindowTitle(QStringLiteral("Параметры гидроудара"));
 
     // Created top to bottom, so that Tab moves down the window.
-    Edit_Scalable_Speed = new TEdit_Scalable(this);
-    SetUpEditor(Edit_Scalable_Speed, TEditorId::BlowSpeed);
+    Edit_Scalable_Speed = New_Editor(this, TEditorId::BlowSpeed);
 
     GroupBox_Mat = new QGroupBox(QStringLiteral("Разгонная труба"), this);
     NameControl(GroupBox_Mat, "GroupBox_Mat", QString(), GroupBox_Mat->title());
-    Edit_Scalable_Diam = new TEdit_Scalable(GroupBox_Mat);
-    SetUpEditor(Edit_Scalable_Diam, TEditorId::BlowDiam);
-    Edit_Scalable_Length = new TEdit_Scalable(GroupBox_Mat);
-    SetUpEditor(Edit_Scalable_Length, TEditorId::BlowLength);
-    Edit_Scalable_Slope = new TEdit_Scalable(GroupBox_Mat);
-    SetUpEditor(Edit_Scalable_Slope, TEditorId::BlowSlope);
+    Edit_Scalable_Diam = New_Editor(GroupBox_Mat, TEditorId::BlowDiam);
+    Edit_Scalable_Length = New_Editor(GroupBox_Mat, TEditorId::BlowLength);
+    Edit_Scalable_Slope = New_Editor(GroupBox_Mat, TEditorId::BlowSlope);
     Label_Mat = new QLabel(QStringLiteral("Тип"), GroupBox_Mat);
     Label_Mat->setObjectName(QStringLiteral("Label_Mat"));
     ComboBox_Mat = New_List(GroupBox_Mat, "ComboBox_Mat",
@@ -68,10 +64,8 @@ TForm_Calc::TForm_Calc(QWidget* Parent) : QDialog(Parent)
                             "все параметры устанавливаются автоматически.",
                             Label_Mat);
     FillMaterialList(ComboBox_Mat);
-    Edit_Scalable_Young = new TEdit_Scalable(GroupBox_Mat);
-    SetUpEditor(Edit_Scalable_Young, TEditorId::BlowYoung);
-    Edit_Scalable_Walls = new TEdit_Scalable(GroupBox_Mat);
-    SetUpEditor(Edit_Scalable_Walls, TEditorId::BlowWalls);
+    Edit_Scalable_Young = New_Editor(GroupBox_Mat, TEditorId::BlowYoung);
+    Edit_Scalable_Walls = New_Editor(GroupBox_Mat, TEditorId::BlowWalls);
 
     Label_Narrow = new QLabel(QStringLiteral("Сужение утечки"), this);
     Label_Narrow->setObjectName(QStringLiteral("Label_Narrow"));

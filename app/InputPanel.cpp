@@ -24,13 +24,6 @@ namespace {
 constexpr int Gap = 4;
 constexpr int ComboDropDownCount = 20;
 
-TEdit_Scalable* New_Editor(QWidget* Parent, TEditorId Id)
-{
-    auto* Editor = new TEdit_Scalable(Parent);
-    SetUpEditor(Editor, Id);
-    return Editor;
-}
-
 QComboBox* New_List(QWidget* Parent, const char* Name, const char* Hint, const QString& Caption)
 {
     auto* List = new QComboBox(Parent);

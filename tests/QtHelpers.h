@@ -3,6 +3,7 @@
 // answering a modal dialog from a timer, pressing keys and reading pixels.
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
@@ -105,6 +106,16 @@ inline bool Is_White(QColor C)
 {
     return C == QColor(255, 255, 255);
 }
+
+#ifdef HYD_SCREENSHOT_DIR
+// The folder the GUI tests write their pictures into, made when missing.
+inline QString Screenshot_Folder()
+{
+    const QString Folder = QStringLiteral(HYD_SCREENSHOT_DIR);
+    QDir().mkpath(Folder);
+    return Folder;
+}
+#endif
 
 // Processes events for Ms milliseconds.
 inline void Wait(int Ms)

@@ -44,12 +44,7 @@ void Click(QWidget* Form, const char* Button)
     QTest::mouseClick(QtHelpers::Child<TBtn_Clr>(Form, Button), Qt::LeftButton);
 }
 
-QString Screenshot_Folder()
-{
-    const QString Folder = QStringLiteral(HYD_SCREENSHOT_DIR);
-    QDir().mkpath(Folder);
-    return Folder;
-}
+using QtHelpers::Screenshot_Folder;
 
 }  // namespace
 

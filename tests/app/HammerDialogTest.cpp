@@ -61,12 +61,7 @@ QLineEdit* Field(TEdit_Scalable* Editor)
     return Editor->Number_Edit()->Inner_Edit();
 }
 
-QString Screenshot_Folder()
-{
-    const QString Folder = QStringLiteral(HYD_SCREENSHOT_DIR);
-    QDir().mkpath(Folder);
-    return Folder;
-}
+using QtHelpers::Screenshot_Folder;
 
 }  // namespace
 

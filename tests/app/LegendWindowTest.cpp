@@ -46,12 +46,7 @@ TLegendValues Late_Stage()
     return Values;
 }
 
-QString Screenshot_Folder()
-{
-    const QString Folder = QStringLiteral(HYD_SCREENSHOT_DIR);
-    QDir().mkpath(Folder);
-    return Folder;
-}
+using QtHelpers::Screenshot_Folder;
 
 // Counts the layout requests a window receives and the paints of its children.
 struct TEvent_Count : QObject {

@@ -43,9 +43,7 @@ const std::string Examples = HYD_EXAMPLES_DIR;
 
 QString Screenshot(const char* Name)
 {
-    const QString Folder = QStringLiteral(HYD_SCREENSHOT_DIR);
-    QDir().mkpath(Folder);
-    return Folder + QLatin1Char('/') + QLatin1String(Name);
+    return QtHelpers::Screenshot_Folder() + QLatin1Char('/') + QLatin1String(Name);
 }
 
 // A fresh workplace for each test: the settings and parameter files live in

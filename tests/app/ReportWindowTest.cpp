@@ -277,8 +277,7 @@ TEST_F(ReportWindowTest, PictureOfAReportWindow)
     auto Windows = Editors(*Form);
     ASSERT_EQ(Windows.size(), 1);
     TForm_Editor* Editor = Windows[0];
-    const QString Folder = QStringLiteral(HYD_SCREENSHOT_DIR);
-    QDir().mkpath(Folder);
+    const QString Folder = QtHelpers::Screenshot_Folder();
     // As it opens, and larger, at the first rows of the step table.
     QtHelpers::Wait(30);
     EXPECT_TRUE(QtHelpers::Grab(Editor).save(Folder + QStringLiteral("/editor-report.png")));
