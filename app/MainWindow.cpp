@@ -142,9 +142,7 @@ bool TForm_Main::Refuse_While_Busy()
 
 void TForm_Main::Set_Busy(bool Busy)
 {
-    // While a job runs only its progress window takes input.
-    centralWidget()->setEnabled(!Busy);
-    menuBar()->setEnabled(!Busy);
+    // While a job runs only its progress window takes input: it is modal.
     // The results may change under a repaint: the chart shows its last image.
     PaintBox->Set_Frozen(Busy);
 }

@@ -16,6 +16,7 @@
 
 #include "dialogs/WindowPlace.h"
 #include "engine/UserLink.h"
+#include "engine/VectorState.h"
 #include "text/NumberText.h"
 
 namespace ZoPercent {
@@ -246,6 +247,7 @@ TForm_Percent* Show_Window(TForm_Percent* W, const QString& Caption)
     W->BitBtn_Cancel->show();
     W->setWindowTitle(Caption);
     W->setFixedSize(389, 59);
+    W->setWindowModality(Qt::ApplicationModal);
     // Kept above the window the work was started from, without being owned by it.
     if (QWidget* Active = QApplication::activeWindow()) {
         W->winId();
@@ -253,7 +255,7 @@ TForm_Percent* Show_Window(TForm_Percent* W, const QString& Caption)
             W->windowHandle()->setTransientParent(Active->windowHandle());
     }
     W->show();
-    Percent_Set(W, 0, 1);
+    Percent_Set(W, 0, 1);  // hands back a clean vector state
     return W;
 }
 
@@ -295,6 +297,9 @@ void Percent_Set(TForm_Percent* Window, int Position, int Total)
         Window->Flush_Pending = true;
         Window->update(Window->Bevel_Bar);
     }
+    // The caller's loop goes on at full speed after Qt's code (see
+    // engine/VectorState.h).
+    ClearUpperVectorState();
 }
 
 bool Percent_Cancelled(const TForm_Percent* Window)

@@ -9,7 +9,9 @@
 // handlers of the program to run inside Percent_Set. Repainting and event
 // processing are throttled in time (at most once per Percent_Flush_Interval):
 // the first value is always painted, later ones at the next flush, and every
-// flush delivers the input that waits, Cancel included.
+// flush delivers the input that waits, Cancel included. The window is
+// application-modal: while it is open, the program's other windows take no
+// input, without being greyed out (which would repaint them twice a job).
 
 #include <QElapsedTimer>
 #include <QString>
@@ -92,7 +94,8 @@ TForm_Percent* Percent_Open(const QString& Caption);
 // progress window asks.
 TForm_Percent* Percent_Open(const QString& Caption, int Left, int Top);
 // Shows Position of Total (0 % when Total is 0); repaints and processes
-// pending events when the shown value, in hundredths of a percent, changes.
+// pending events when the shown value, in hundredths of a percent, changes,
+// and then hands the caller back a clean vector state (engine/VectorState.h).
 void Percent_Set(TForm_Percent* Window, int Position, int Total);
 // True once the window's Cancel button was pressed; false for nullptr.
 bool Percent_Cancelled(const TForm_Percent* Window);

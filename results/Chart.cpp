@@ -7,11 +7,15 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <future>
 #include <limits>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "engine/Calc.h"
 #include "engine/Tables.h"
+#include "engine/VectorState.h"
 #include "results/Canvas.h"
 
 namespace {
@@ -235,6 +239,95 @@ struct TSeriesPass {
     TPolylineBuffer Line;
 };
 
+// The pass over records Begin ... End - 1 for the series of Passes that run;
+// record k lies at x = Left + round((k + 1) * Sx). A series stops running at
+// the first record whose row cannot be had, and every running series stops
+// at the first record whose column cannot be had.
+void PassRecords(const TCalcStep* Records, TSeriesPass (&Passes)[5], int32_t Left, double Sx,
+                 int32_t Begin, int32_t End)
+{
+    using TState = TSeriesPass::TState;
+    THorizontal Horizontal(Left, Sx);
+    constexpr int32_t Chunk = 512;
+    int32_t Xs[Chunk];
+    int32_t Ys[5][Chunk];
+    int32_t ColumnStarts[Chunk + 1];  // where the chunk's columns begin
+    bool Running = true;
+    for (int32_t Base = Begin; Base < End && Running; Base += Chunk) {
+        const int32_t ChunkEnd = std::min(Base + Chunk, End);
+        // The columns of the chunk, up to the first that cannot be had.
+        int32_t XEnd = Base;
+        int Columns = 0;
+        while (XEnd < ChunkEnd && Horizontal.At(XEnd + 1, Xs[XEnd - Base])) {
+            if (XEnd == Base || Xs[XEnd - Base] != Xs[XEnd - Base - 1])
+                ColumnStarts[Columns++] = XEnd;
+            ++XEnd;
+        }
+        ColumnStarts[Columns] = XEnd;
+        // The rows of every series, record by record: the records' five
+        // values lie side by side. A series not running gets rows it drops.
+        bool Fit[5] = {true, true, true, true, true};
+        for (int32_t K = Base; K < XEnd; ++K) {
+            const TCalcStep& R = Records[K];
+            for (int I = 0; I < 5; ++I) {
+                const int64_t Y = Passes[I].Vertical.Rounded(R.*Passes[I].Series->Field);
+                Fit[I] &= TVertical::Fits(Y);
+                Ys[I][K - Base] = static_cast<int32_t>(Y);
+            }
+        }
+        for (int I = 0; I < 5; ++I) {
+            TSeriesPass& P = Passes[I];
+            if (P.State != TState::Running)
+                continue;
+            // Record 0 of a series without a start value is its first point.
+            const int32_t From = Base == 0 && !P.FromStart ? 1 : Base;
+            int32_t Stop = XEnd;
+            if (!Fit[I]) {
+                Stop = From;
+                while (Stop < XEnd &&
+                       TVertical::Fits(P.Vertical.Rounded(Records[Stop].*P.Series->Field)))
+                    ++Stop;
+            }
+            for (int C = 0; C < Columns; ++C) {
+                const int32_t First = std::max(ColumnStarts[C], From);
+                const int32_t Next = std::min(ColumnStarts[C + 1], Stop);
+                if (First < Next)
+                    P.Line.Add(Xs[First - Base], Ys[I] + (First - Base),
+                               static_cast<std::size_t>(Next - First));
+            }
+            if (Stop < ChunkEnd)
+                P.State = TState::Failed;
+        }
+        Running = XEnd == ChunkEnd;
+    }
+}
+
+// Records from which the pass is worth halving between two threads.
+constexpr int32_t SplitRecords = 1 << 16;
+
+// A record near the middle of 1 ... Last - 1 with which a new pixel column
+// begins, so that the two halves reduce their columns exactly as one pass
+// would; 0 when there is none, or when a second thread would not pay.
+int32_t SplitRecord(int32_t Left, double Sx, int32_t Last)
+{
+    if (Last < SplitRecords || !(Sx > 0) || std::thread::hardware_concurrency() < 2)
+        return 0;
+    THorizontal Horizontal(Left, Sx);
+    int32_t Before = 0;
+    int32_t X = 0;
+    int32_t K = Last / 2;
+    if (!Horizontal.At(K, Before))
+        return 0;
+    for (; K < Last; ++K, Before = X) {
+        // Record K lies at x(K + 1), record K - 1 at x(K).
+        if (!Horizontal.At(K + 1, X))
+            return 0;
+        if (X != Before)
+            return K;
+    }
+    return 0;
+}
+
 bool DrawStepChartReduced(const TCalc& Calc, const TStepSeries (&Series)[5], TCanvas& Canvas,
                           const TRect& Rect, int32_t Top, int32_t Bottom)
 {
@@ -270,60 +363,48 @@ bool DrawStepChartReduced(const TCalc& Calc, const TStepSeries (&Series)[5], TCa
         P.Line.Start(TPoint{P.FromStart ? Rect.Left : FirstX, Y}, true, Top, Bottom);
     }
 
-    // Record k lies at x = L + round((k + 1) * sx), the last one on the right edge.
-    constexpr int32_t Chunk = 512;
-    int32_t Xs[Chunk];
-    int32_t Ys[5][Chunk];
-    int32_t ColumnStarts[Chunk + 1];  // where the chunk's columns begin
-    bool Running = true;
-    for (int32_t Base = 0; Base < Last && Running; Base += Chunk) {
-        const int32_t End = std::min(Base + Chunk, Last);
-        // The columns of the chunk, up to the first that cannot be had.
-        int32_t XEnd = Base;
-        int Columns = 0;
-        while (XEnd < End && Horizontal.At(XEnd + 1, Xs[XEnd - Base])) {
-            if (XEnd == Base || Xs[XEnd - Base] != Xs[XEnd - Base - 1])
-                ColumnStarts[Columns++] = XEnd;
-            ++XEnd;
-        }
-        ColumnStarts[Columns] = XEnd;
-        // The rows of every series, record by record: the records' five
-        // values lie side by side. A series not running gets rows it drops.
-        bool Fit[5] = {true, true, true, true, true};
-        for (int32_t K = Base; K < XEnd; ++K) {
-            const TCalcStep& R = Records[K];
-            for (int I = 0; I < 5; ++I) {
-                const int64_t Y = Passes[I].Vertical.Rounded(R.*Series[I].Field);
-                Fit[I] &= TVertical::Fits(Y);
-                Ys[I][K - Base] = static_cast<int32_t>(Y);
-            }
-        }
+    // With many records the second half goes to another thread. Its
+    // polylines start at the last record of the first half and continue
+    // those of the first half where they still run at its end.
+    int32_t Split = SplitRecord(Rect.Left, Sx, Last);
+    TSeriesPass Second[5];
+    std::future<void> SecondPass;
+    if (Split > 0) {
+        int32_t SplitX = 0;
+        Horizontal.At(Split, SplitX);  // record Split - 1's column, found by SplitRecord
         for (int I = 0; I < 5; ++I) {
-            TSeriesPass& P = Passes[I];
+            const TSeriesPass& P = Passes[I];
+            TSeriesPass& Q = Second[I];
+            Q.Series = P.Series;
+            Q.Vertical = P.Vertical;
+            Q.FromStart = P.FromStart;
             if (P.State != TState::Running)
                 continue;
-            // Record 0 of a series without a start value is its first point.
-            const int32_t From = Base == 0 && !P.FromStart ? 1 : Base;
-            int32_t Stop = XEnd;
-            if (!Fit[I]) {
-                Stop = From;
-                while (Stop < XEnd &&
-                       TVertical::Fits(P.Vertical.Rounded(Records[Stop].*P.Series->Field)))
-                    ++Stop;
-            }
-            for (int C = 0; C < Columns; ++C) {
-                const int32_t First = std::max(ColumnStarts[C], From);
-                const int32_t Next = std::min(ColumnStarts[C + 1], Stop);
-                if (First < Next)
-                    P.Line.Add(Xs[First - Base], Ys[I] + (First - Base),
-                               static_cast<std::size_t>(Next - First));
-            }
-            if (Stop < End)
-                P.State = TState::Failed;
+            // A row that cannot be had fails the first half at this record.
+            const int64_t Y = P.Vertical.Rounded(Records[Split - 1].*P.Series->Field);
+            if (!TVertical::Fits(Y))
+                continue;
+            Q.State = TState::Running;
+            Q.Line.Start(TPoint{SplitX, static_cast<int32_t>(Y)}, true, Top, Bottom);
         }
-        Running = XEnd == End;
+        try {
+            SecondPass = std::async(std::launch::async, [&] {
+                PassRecords(Records, Second, Rect.Left, Sx, Split, Last);
+            });
+        } catch (const std::system_error&) {
+            Split = 0;  // no thread to be had: one pass
+        }
     }
-    for (TSeriesPass& P : Passes) {
+    PassRecords(Records, Passes, Rect.Left, Sx, 0, Split > 0 ? Split : Last);
+    if (SecondPass.valid())
+        SecondPass.get();
+
+    // The part of each series that ends it: the second half where the first
+    // one ran to its end.
+    bool Joined[5] = {};
+    for (int I = 0; I < 5; ++I) {
+        Joined[I] = Split > 0 && Passes[I].State == TState::Running;
+        TSeriesPass& P = Joined[I] ? Second[I] : Passes[I];
         if (P.State != TState::Running || !(Last > 0 || P.FromStart))
             continue;
         int32_t Y = 0;
@@ -347,7 +428,13 @@ bool DrawStepChartReduced(const TCalc& Calc, const TStepSeries (&Series)[5], TCa
         Canvas.MoveTo(Line[0].X, Line[0].Y);
         if (Line.size() > 1)
             Canvas.LinesTo(Line.data() + 1, Line.size() - 1);
-        if (P.State == TState::Failed)
+        if (Joined[I]) {
+            // Its first point is the first half's last one.
+            const std::vector<TPoint>& More = Second[I].Line.Finish();
+            if (More.size() > 1)
+                Canvas.LinesTo(More.data() + 1, More.size() - 1);
+        }
+        if ((Joined[I] ? Second[I] : P).State == TState::Failed)
             return false;
     }
     return true;
@@ -451,6 +538,8 @@ void WriteMessage(TCanvas& Canvas, const TRect& Rect, const char* Text)
 
 void TCalc::DrawChart(TCanvas& Canvas, const TRect& Rect) const
 {
+    // Called from painting code: the pass over the records runs at full speed.
+    ClearUpperVectorState();
     if (Count <= 0) {
         WriteMessage(Canvas, Rect, NoRunText);
     } else if (StageCount < 2) {
