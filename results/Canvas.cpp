@@ -56,21 +56,21 @@ void TPolylineBuffer::Add(const TPoint* Given, std::size_t Count)
     if (!Reduce) {
         Points.insert(Points.end(), Given, Given + Count);
     } else {
-        // Rows of the open column go straight into place; the vector grows by
-        // the whole block at once and is cut back to what was used.
-        std::size_t Used = Run.size();
-        Run.resize(Used + Count);
-        for (std::size_t I = 0; I < Count; ++I) {
+        // Column by column: the rows of each go into place at once.
+        for (std::size_t I = 0; I < Count;) {
             if (Given[I].X != RunX) {
-                Run.resize(Used);
                 EmitRun();
                 RunX = Given[I].X;
-                Used = 0;
-                Run.resize(Count - I);
             }
-            Run[Used++] = Given[I].Y;
+            std::size_t End = I + 1;
+            while (End < Count && Given[End].X == RunX)
+                ++End;
+            const std::size_t Used = Run.size();
+            Run.resize(Used + (End - I));
+            for (std::size_t K = I; K < End; ++K)
+                Run[Used + (K - I)] = Given[K].Y;
+            I = End;
         }
-        Run.resize(Used);
     }
     CurrentPos = Given[Count - 1];
 }
