@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <ostream>
-#include <set>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
@@ -18,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "batch/CommandLine.h"
 #include "batch/Sweep.h"
 #include "case/CaseModel.h"
 #include "case/CaseOverrides.h"
@@ -94,10 +93,6 @@ const char* const HelpText =
     "открывается, данных недостаточно для расчёта, файл результата отвергнут или\n"
     "не записан.\n";
 
-struct TUsageError : std::runtime_error {
-    using runtime_error::runtime_error;
-};
-
 struct TOptions {
     bool Help = false;
     bool Version = false;
@@ -140,94 +135,29 @@ struct TOutput {
     TTarget Target;
 };
 
-std::string Quoted(std::string_view Text)
-{
-    return "«" + std::string(Text) + "»";
-}
-
-void ParseSize(const std::string& Text, TOptions& Options)
-{
-    int Width = 0, Height = 0;
-    if (!ParseSvgSize(Text, Width, Height))
-        throw TUsageError("неверный размер " + Quoted(Text) + ": нужно ШxВ, целые числа от " +
-                          std::to_string(SvgMinSize) + " до " + std::to_string(SvgMaxSize));
-    Options.Width = Width;
-    Options.Height = Height;
-}
-
-void ParseGravity(std::string_view Text, TOptions& Options)
-{
-    double Value = 0;
-    const char* End = Text.data() + Text.size();
-    auto [Ptr, Ec] = std::from_chars(Text.data(), End, Value);
-    if (Text.empty() || Ec != std::errc() || Ptr != End || !(Value >= 0 && Value <= 1e6))
-        throw TUsageError("неверное ускорение " + Quoted(Text) + ": нужно число от 0 до 1e6");
-    Options.Gravity = Value;
-}
-
 TOptions ParseArgs(const std::vector<std::string>& Args)
 {
     TOptions Options;
-    bool CaseGiven = false;
-    bool OptionsEnded = false;
-    std::set<std::string> Given;
-    for (std::size_t i = 0; i < Args.size(); ++i) {
-        const std::string& Arg = Args[i];
-        if (OptionsEnded || Arg.size() < 2 || Arg.compare(0, 1, "-") != 0) {
-            if (CaseGiven)
-                throw TUsageError("лишний файл параметров " + Quoted(Arg) +
-                                  " (файл уже указан: " + Quoted(Options.CaseFile) + ")");
-            Options.CaseFile = Arg;
-            CaseGiven = true;
-            continue;
-        }
-        if (Arg == "--") {
-            OptionsEnded = true;
-            continue;
-        }
-        const std::size_t Eq = Arg.find('=');
-        const std::string Name = Arg.substr(0, Eq);
-        if (Name == "--set") {  // repeatable: one key each
-            std::string Value;
-            if (Eq != std::string::npos)
-                Value = Arg.substr(Eq + 1);
-            else if (i + 1 < Args.size() && Args[i + 1].compare(0, 2, "--") != 0)
-                Value = Args[++i];
-            if (Value.empty())
-                throw TUsageError("для параметра " + Name + " не указано значение");
-            std::string Error;
-            const std::optional<TCaseOverride> Override = ParseCaseOverride(Value, Error);
-            if (!Override)
-                throw TUsageError("--set: " + Error);
-            Options.Sets.push_back(*Override);
-            continue;
-        }
-        // A second value would silently win over the first: every option once.
-        if (!Given.insert(Name).second)
-            throw TUsageError("параметр " + Name + " указан дважды");
-        if (Name == "--help" || Name == "--version" || Name == "--strict") {
-            if (Eq != std::string::npos)
-                throw TUsageError("параметр " + Name + " не принимает значения");
-            (Name == "--help"      ? Options.Help
-             : Name == "--version" ? Options.Version
-                                   : Options.Strict) = true;
-            continue;
-        }
-        const bool TakesValue = Name == "--report" || Name == "--csv" || Name == "--stages-csv" ||
-                                Name == "--svg" || Name == "--size" || Name == "--gravity";
-        if (!TakesValue)
-            throw TUsageError("неизвестный параметр " + Quoted(Name));
-        std::string Value;
-        if (Eq != std::string::npos) {
-            Value = Arg.substr(Eq + 1);
-        } else if (i + 1 < Args.size() && Args[i + 1].compare(0, 2, "--") != 0) {
-            Value = Args[++i];
-        } else {
-            throw TUsageError("для параметра " + Name + " не указано значение");
-        }
-        if (Value.empty())
-            throw TUsageError("для параметра " + Name + " не указано значение");
-        if (Name == "--report")
+    const auto KindOf = [](const std::string& Name) {
+        if (Name == "--set")
+            return TOptionKind::Repeated;
+        if (Name == "--help" || Name == "--version" || Name == "--strict")
+            return TOptionKind::Flag;
+        if (Name == "--report" || Name == "--csv" || Name == "--stages-csv" || Name == "--svg" ||
+            Name == "--size" || Name == "--gravity")
+            return TOptionKind::Value;
+        return TOptionKind::Unknown;
+    };
+    const auto Take = [&](const std::string& Name, const std::string& Value) {
+        if (Name == "--set")
+            Options.Sets.push_back(ReadCaseOverride(Value));
+        else if (Name == "--help")
+            Options.Help = true;
+        else if (Name == "--version")
+            Options.Version = true;
+        else if (Name == "--strict")
+            Options.Strict = true;
+        else if (Name == "--report")
             Options.Report = Value;
         else if (Name == "--csv")
             Options.Csv = Value;
@@ -236,12 +166,14 @@ TOptions ParseArgs(const std::vector<std::string>& Args)
         else if (Name == "--svg")
             Options.Svg = Value;
         else if (Name == "--size")
-            ParseSize(Value, Options);
+            ReadSvgSize(Value, Options.Width, Options.Height);
         else
-            ParseGravity(Value, Options);
-    }
-    if (!CaseGiven && !Options.Help && !Options.Version)
+            Options.Gravity = ReadGravity(Value);
+    };
+    const std::optional<std::string> CaseFile = ReadCommandLine(Args, KindOf, Take);
+    if (!CaseFile && !Options.Help && !Options.Version)
         throw TUsageError("не указан файл параметров");
+    Options.CaseFile = CaseFile.value_or(std::string());
     return Options;
 }
 

@@ -8,7 +8,6 @@
 #include <functional>
 #include <mutex>
 #include <ostream>
-#include <set>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -20,6 +19,7 @@
 #include <unistd.h>
 
 #include "batch/BatchTool.h"
+#include "batch/CommandLine.h"
 #include "case/CaseModel.h"
 #include "case/RunSetup.h"
 #include "engine/Calc.h"
@@ -34,15 +34,6 @@
 namespace {
 
 constexpr const char* ToolName = "hyd-calc";
-
-struct TUsageError : std::runtime_error {
-    using runtime_error::runtime_error;
-};
-
-std::string Quoted(std::string_view Text)
-{
-    return "«" + std::string(Text) + "»";
-}
 
 std::string NumberText(double X);
 
@@ -86,54 +77,25 @@ struct TSweepOptions {
 TSweepOptions ParseSweepArgs(const std::vector<std::string>& Args)
 {
     TSweepOptions Options;
-    bool CaseGiven = false, OptionsEnded = false;
-    std::set<std::string> Given;
-    for (std::size_t I = 0; I < Args.size(); ++I) {
-        const std::string& Arg = Args[I];
-        if (OptionsEnded || Arg.size() < 2 || Arg[0] != '-') {
-            if (CaseGiven)
-                throw TUsageError("лишний файл параметров " + Quoted(Arg) +
-                                  " (файл уже указан: " + Quoted(Options.CaseFile) + ")");
-            Options.CaseFile = Arg;
-            CaseGiven = true;
-            continue;
-        }
-        if (Arg == "--") {
-            OptionsEnded = true;
-            continue;
-        }
-        const std::size_t Eq = Arg.find('=');
-        const std::string Name = Arg.substr(0, Eq);
+    const auto KindOf = [](const std::string& Name) {
         if (Name == "--report" || Name == "--csv" || Name == "--stages-csv" || Name == "--svg")
             throw TUsageError("параметр " + Name +
                               " не применяется к серии расчётов: файлы вариантов пишет --outputs");
-        const bool Repeatable = Name == "--set" || Name == "--sweep";
-        if (!Repeatable && !Given.insert(Name).second)
-            throw TUsageError("параметр " + Name + " указан дважды");
-        if (Name == "--strict") {
-            if (Eq != std::string::npos)
-                throw TUsageError("параметр " + Name + " не принимает значения");
-            Options.Strict = true;
-            continue;
-        }
-        const bool TakesValue = Repeatable || Name == "--summary" || Name == "--outputs" ||
-                                Name == "--jobs" || Name == "--part" || Name == "--gravity" ||
-                                Name == "--size";
-        if (!TakesValue)
-            throw TUsageError("неизвестный параметр " + Quoted(Name));
-        std::string Value;
-        if (Eq != std::string::npos)
-            Value = Arg.substr(Eq + 1);
-        else if (I + 1 < Args.size() && Args[I + 1].compare(0, 2, "--") != 0)
-            Value = Args[++I];
-        if (Value.empty())
-            throw TUsageError("для параметра " + Name + " не указано значение");
+        if (Name == "--set" || Name == "--sweep")
+            return TOptionKind::Repeated;
+        if (Name == "--strict")
+            return TOptionKind::Flag;
+        if (Name == "--summary" || Name == "--outputs" || Name == "--jobs" || Name == "--part" ||
+            Name == "--gravity" || Name == "--size")
+            return TOptionKind::Value;
+        return TOptionKind::Unknown;
+    };
+    const auto Take = [&](const std::string& Name, const std::string& Value) {
         std::string Error;
         if (Name == "--set") {
-            const auto Override = ParseCaseOverride(Value, Error);
-            if (!Override)
-                throw TUsageError("--set: " + Error);
-            Options.Sets.push_back(*Override);
+            Options.Sets.push_back(ReadCaseOverride(Value));
+        } else if (Name == "--strict") {
+            Options.Strict = true;
         } else if (Name == "--sweep") {
             auto Axis = ParseSweepAxis(Value, Error);
             if (!Axis)
@@ -162,22 +124,15 @@ TSweepOptions ParseSweepArgs(const std::vector<std::string>& Args)
             Options.Part = K;
             Options.Parts = N;
         } else if (Name == "--size") {
-            if (!ParseSvgSize(Value, Options.Width, Options.Height))
-                throw TUsageError("неверный размер " + Quoted(Value) +
-                                  ": нужно ШxВ, целые числа от " + std::to_string(SvgMinSize) +
-                                  " до " + std::to_string(SvgMaxSize));
+            ReadSvgSize(Value, Options.Width, Options.Height);
         } else {
-            double G = 0;
-            const char* End = Value.data() + Value.size();
-            const auto [Ptr, Ec] = std::from_chars(Value.data(), End, G);
-            if (Ec != std::errc() || Ptr != End || !(G >= 0 && G <= 1e6))
-                throw TUsageError("неверное ускорение " + Quoted(Value) +
-                                  ": нужно число от 0 до 1e6");
-            Options.Gravity = G;
+            Options.Gravity = ReadGravity(Value);
         }
-    }
-    if (!CaseGiven)
+    };
+    const std::optional<std::string> CaseFile = ReadCommandLine(Args, KindOf, Take);
+    if (!CaseFile)
         throw TUsageError("не указан файл параметров");
+    Options.CaseFile = *CaseFile;
     if (SweepVariantCount(Options.Axes) > SweepMaxVariants)
         throw TUsageError("слишком много вариантов: больше " + std::to_string(SweepMaxVariants));
     return Options;
