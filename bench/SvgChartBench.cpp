@@ -11,60 +11,18 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <random>
 #include <string>
 
+#include "bench/ChartRecords.h"
 #include "engine/Calc.h"
 #include "results/Canvas.h"
 #include "results/SvgCanvas.h"
 
 namespace {
 
-constexpr int RecordCount = 1000000;
+constexpr int RecordCount = ChartRecordCount;
 constexpr int Width = 800;
 constexpr int Height = 500;
-
-// A run of a million records that looks like a real one: a smoothly growing
-// fill, a speed and a Reynolds number that wobble, noisy acceleration and losses.
-const TCalc& MillionRecords()
-{
-    static const TCalc* const Calc = [] {
-        auto* C = new TCalc;
-        C->Records = new TCalcStep[RecordCount];
-        C->Capacity = C->Count = RecordCount;
-        std::mt19937 Random(1);
-        std::normal_distribution<double> Noise(0, 1);
-        for (int K = 0; K < RecordCount; ++K) {
-            const double T = K * 1e-4;
-            TCalcStep& R = C->Records[K];
-            R = {T,
-                 0.5 * T + 0.1 * std::sin(T),
-                 0.5 + 0.1 * std::sin(T) + 0.01 * Noise(Random),
-                 0.1 * std::cos(T) + Noise(Random),
-                 0.0,
-                 0.0};
-            R.Losses = 1000 * R.Speed * R.Speed + 10 * Noise(Random);
-            R.Re = 50000 * R.Speed;
-        }
-        const auto Range = [&](double TCalcStep::*Field, double& Min, double& Max) {
-            Min = Max = C->Records[0].*Field;
-            for (int K = 1; K < RecordCount; ++K) {
-                Min = std::min(Min, C->Records[K].*Field);
-                Max = std::max(Max, C->Records[K].*Field);
-            }
-        };
-        Range(&TCalcStep::Fill, C->FillMin, C->FillMax);
-        Range(&TCalcStep::Speed, C->SpeedMin, C->SpeedMax);
-        Range(&TCalcStep::Accel, C->AccelMin, C->AccelMax);
-        Range(&TCalcStep::Losses, C->LossesMin, C->LossesMax);
-        Range(&TCalcStep::Re, C->ReMin, C->ReMax);
-        C->FillMin = std::min(C->FillMin, 0.0);
-        C->SpeedMin = std::min(C->SpeedMin, 0.0);
-        return C;
-    }();
-    return *Calc;
-}
 
 // The SVG canvas without its word that it reduces polylines itself.
 class TEveryPoint final : public TCanvas {
