@@ -91,12 +91,12 @@ TSweepOptions ParseSweepArgs(const std::vector<std::string>& Args)
         return TOptionKind::Unknown;
     };
     const auto Take = [&](const std::string& Name, const std::string& Value) {
-        std::string Error;
         if (Name == "--set") {
             Options.Sets.push_back(ReadCaseOverride(Value));
         } else if (Name == "--strict") {
             Options.Strict = true;
         } else if (Name == "--sweep") {
+            std::string Error;
             auto Axis = ParseSweepAxis(Value, Error);
             if (!Axis)
                 throw TUsageError("--sweep: " + Error);
