@@ -59,7 +59,9 @@ for n in 97 98 99 100 101; do
   if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
 done
 [ -n "$display" ] || { echo "e2e: SKIPPED: no free X display number"; exit 0; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# -noreset: the server does not reset when its last client (the probe below)
+# leaves, which would refuse the program connecting at that moment.
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
 xvfb=$!
 home=$(mktemp -d)
 hyd_pid=""
